@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Runs every page script in this folder against the registered control:
+#   orvixhost.exe lib/assert.js NAME.js
+# A script passes when it exits 0 and, where NAME.expect exists, every line of it
+# appears in the script's output (the host's records of dialogs and boxes included).
+# Needs a Wine session (WINEPREFIX, DISPLAY) from scripts/lib/common.sh.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../../scripts/lib/common.sh"
+bin=$1
+wine_run regsvr32 /s "$(winpath "$bin/orvixcam.ocx")" || { echo "cannot register the control"; exit 1; }
+mkdir -p "$WINEPREFIX/drive_c/orvix-fixtures"
+cp "$here"/fixtures/* "$WINEPREFIX/drive_c/orvix-fixtures/"
+
+ok=0 bad=0
+for script in "$here"/*.js; do
+  name=$(basename "$script" .js)
+  output=$(timeout 120 "$WINE64" "$bin/orvixhost.exe" "$(winpath "$here/lib/assert.js")" "$(winpath "$script")" 2>&1 | tr -d '\r')
+  rc=${PIPESTATUS[0]}
+  result=ok
+  if [[ $rc -ne 0 ]]; then
+    result="exit code $rc"
+  elif [[ -f "$here/$name.expect" ]]; then
+    while IFS= read -r line; do
+      [[ -z "$line" ]] && continue
+      grep -qF -- "$line" <<<"$output" || { result="missing output: $line"; break; }
+    done <"$here/$name.expect"
+  fi
+  if [[ $result == ok ]]; then
+    ok=$((ok + 1))
+    echo "ok   $name"
+  else
+    bad=$((bad + 1))
+    echo "FAIL $name: $result"
+    sed 's/^/     | /' <<<"$output"
+  fi
+done
+echo "page scripts: $ok passed, $bad failed"
+((bad == 0))
