@@ -1,0 +1,30 @@
+// OrvixCam demo: creates the control, shows its interface, and fills the page strip
+// from the sample pages. Run by scripts/demo under orvixhost.exe.
+var pages = "C:\\orvix-demo\\";
+var say = function () { WScript.Echo(Array.prototype.join.call(arguments, " ")); };
+
+var o = new ActiveXObject("orvixcam.Orvix");
+function ev_OnCreate() { say("event: OnCreate"); }
+WScript.ConnectObject(o, "ev_");
+say("created orvixcam.Orvix, caption:", o.Caption);
+say("pages at start:", o.getImageCount());
+
+say("opening three sample pages through the control's open dialog");
+WScript.AnswerNextFileDialog(pages + "page1.bmp|" + pages + "page2.ppm|" + pages + "page3.png");
+say("openMultiPictureWithDialog ->", o.openMultiPictureWithDialog());
+say("pages now:", o.getImageCount());
+
+say("deleteAt(1) ->", o.deleteAt(1), "; pages now:", o.getImageCount());
+try {
+  o.deleteAt(-1);
+} catch (e) {
+  say("deleteAt(-1) fails as it should: 0x" + (e.number >>> 0).toString(16).toUpperCase(), e.description);
+}
+
+var later = ["startCam", "allImageAsPdfData", "uploadToServer"];
+for (var i = 0; i < later.length; i++) {
+  try { o[later[i]](); } catch (e) { say(later[i] + ":", e.description); }
+}
+
+o.clearAll();
+say("after clearAll:", o.getImageCount(), "pages");
