@@ -1,6 +1,6 @@
 # Fails the build when the type library does not carry the LIBID its IDL declares.
 file(READ ${IDL} idl)
-string(REGEX MATCH "uuid\\(([0-9A-Fa-f-]+)\\)[^[]*\\]\\s*library" m "${idl}")
+string(REGEX MATCH "uuid\\(([0-9A-Fa-f-]+)\\)[^[]*\\][ \t\r\n]*library" m "${idl}")
 set(guid ${CMAKE_MATCH_1})
 if(NOT guid)
   message(FATAL_ERROR "no library uuid in ${IDL}")

@@ -17,10 +17,6 @@ void setI4(VARIANT* v, long n) {
     v->vt = VT_I4;
     v->lVal = n;
 }
-void setText(VARIANT* v, const CodePage& cp, const std::string& text) {
-    v->vt = VT_BSTR;
-    v->bstrVal = toBstr(cp, text);
-}
 VARIANT_BOOL vb(bool b) { return b ? VARIANT_TRUE : VARIANT_FALSE; }
 
 template <class T>
