@@ -40,8 +40,9 @@ ComPtr<IOrvix> OcxModule::createControl() const {
     ComPtr<IClassFactory> factory;
     EXPECT_EQ(S_OK, getClassObject(CLSID_Orvix, IID_IClassFactory, reinterpret_cast<void**>(factory.put())));
     ComPtr<IOrvix> control;
-    if (factory)
+    if (factory) {
         EXPECT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IOrvix, reinterpret_cast<void**>(control.put())));
+    }
     return control;
 }
 

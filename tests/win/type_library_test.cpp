@@ -75,10 +75,21 @@ TEST(TypeLibrary, IdentityVersionAndLocale) {
     SysFreeString(doc);
 }
 
+// A dual interface's type info is its dispatch view; the vtable view hangs off it.
+ComPtr<ITypeInfo> vtableView() {
+    ComPtr<ITypeInfo> dispatch = com::typeInfoOf(IID_IOrvix);
+    HREFTYPE ref = 0;
+    EXPECT_EQ(S_OK, dispatch->GetRefTypeOfImplType(-1, &ref));
+    ComPtr<ITypeInfo> info;
+    EXPECT_EQ(S_OK, dispatch->GetRefTypeInfo(ref, info.put()));
+    return info;
+}
+
 TEST(TypeLibrary, IOrvixMembersInVtableOrderWithTheirDispids) {
-    ComPtr<ITypeInfo> info = com::typeInfoOf(IID_IOrvix);
+    ComPtr<ITypeInfo> info = vtableView();
     TYPEATTR* attr = nullptr;
     ASSERT_EQ(S_OK, info->GetTypeAttr(&attr));
+    EXPECT_EQ(TKIND_INTERFACE, attr->typekind);
     EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FDUAL);
     EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FOLEAUTOMATION);
     ASSERT_EQ(kIOrvix.size(), attr->cFuncs);
@@ -102,7 +113,7 @@ TEST(TypeLibrary, IOrvixMembersInVtableOrderWithTheirDispids) {
 }
 
 TEST(TypeLibrary, ResultsAreVariantOutRetvalParameters) {
-    ComPtr<ITypeInfo> info = com::typeInfoOf(IID_IOrvix);
+    ComPtr<ITypeInfo> info = vtableView();
     // (member, index of its parameter list, expected type) for a sample of shapes.
     struct Case {
         const wchar_t* name;

@@ -1,0 +1,108 @@
+#pragma once
+// The frame: owner of all page and view state and of the handlers that the
+// strip, the menu and the buttons run. Windows binds it to real controls.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "encoding/io_params.h"
+#include "pages/image.h"
+#include "pages/page_strip.h"
+#include "ui/message_pump.h"
+#include "ui/shell.h"
+
+namespace orvix {
+
+// The main view: what it shows, its record and its zoom.
+struct MainView {
+    Image image;
+    TIOParamsVals record = TIOParamsVals::forView();
+    double zoom = 100.0;  // percent
+    bool autoFit = false;
+    int clientWidth = 0;  // inside the borders, without scroll bars; set by the window
+    int clientHeight = 0;
+    int scrollBarWidth = 17;
+
+    // nullopt when there is no image or no client area to fit into.
+    static std::optional<double> fitToWidthZoom(int imageWidth, int imageHeight, int clientWidth,
+                                                int clientHeight, int scrollBarWidth);
+    static std::optional<double> fitZoom(int imageWidth, int imageHeight, int clientWidth,
+                                         int clientHeight);
+    // Leave the zoom alone when nothing can be fitted.
+    void fitToWidth();
+    void fit();
+};
+
+// A hidden view that only holds an image and its record.
+struct WorkView {
+    Image image;
+    TIOParamsVals record = TIOParamsVals::forView();
+};
+
+// The red line that marks where a dragged page would land, in strip client
+// coordinates.
+struct DropMarker {
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    Rgb colour{255, 0, 0};
+    int penWidth = 2;
+    friend bool operator==(const DropMarker&, const DropMarker&) = default;
+};
+
+struct DragOverResult {
+    bool accept = false;
+    std::optional<DropMarker> marker;  // repaint the strip, then draw this
+};
+
+// Shift-state bits of mouse events.
+namespace shift {
+inline constexpr unsigned kShift = 1, kAlt = 2, kCtrl = 4, kLeft = 8, kRight = 16, kMiddle = 32,
+                          kDouble = 64;
+}
+inline constexpr int kDeleteKey = 46;
+
+class TmyOrvixCamFrame {
+public:
+    TmyOrvixCamFrame(Shell& shell, MessagePump& pump);
+    TmyOrvixCamFrame(const TmyOrvixCamFrame&) = delete;
+    TmyOrvixCamFrame& operator=(const TmyOrvixCamFrame&) = delete;
+
+    PageStrip ImageEnMView1;
+    MainView Img1;
+    WorkView img2;
+    WorkView img_watermark;
+    std::string lblPicNumbers;
+    // Runs first on every show page; the capture code stops the preview here.
+    std::function<void()> beforeShowPage;
+
+    // Show page: copies page `index` into the main view, fitted to its width.
+    void ImageEnMView1ImageSelect(int index);
+    // Delete key on the strip: asks, then deletes the selected page.
+    void ImageEnMView1KeyUp(int& key, unsigned shiftState);
+    void N2Click();
+    void btn13Click();
+    void N3Click();
+    void N4Click();
+
+    void ImageEnMView1MouseMove(unsigned shiftState, int x, int y);
+    DragOverResult ImageEnMView1DragOver(bool sourceIsStrip, int x, int y);
+    void ImageEnMView1DragDrop(int x, int y);
+    void ImageEnMView1EndDrag();
+
+    bool openMultiPictureWithDialog();
+    // False when the file could not be read; nothing is added then.
+    bool openImageFile(const std::string& fileName);
+    void clearAll();
+    int getImageCount() const;
+    // Throws ListIndexError for a negative id.
+    bool deleteAt(int id);
+    void updateCountLabel();
+    void setExportParams();
+
+private:
+    void notice(const char* text);
+
+    Shell& shell_;
+    MessagePump& pump_;
+};
+
+}  // namespace orvix

@@ -1,0 +1,38 @@
+#pragma once
+// A message pump that counts, and can run queued "messages" while pumping so
+// that re-entrant calls can be provoked at the points where Windows would.
+#include <deque>
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "ui/message_pump.h"
+
+namespace orvix::test {
+
+class TestPump : public MessagePump {
+public:
+    int pumps = 0;
+    std::vector<int> sleeps;  // milliseconds of each sleep, in order
+
+    // Runs inside the next pumpPending().
+    void post(std::function<void()> message) { queued_.push_back(std::move(message)); }
+    bool idle() const { return queued_.empty(); }
+
+    void pumpPending() override {
+        ++pumps;
+        // Like a real pump, messages posted while pumping run in this pump too.
+        while (!queued_.empty()) {
+            auto message = std::move(queued_.front());
+            queued_.pop_front();
+            message();
+        }
+    }
+
+    void sleep(int milliseconds) override { sleeps.push_back(milliseconds); }
+
+private:
+    std::deque<std::function<void()>> queued_;
+};
+
+}  // namespace orvix::test
