@@ -113,7 +113,7 @@ public:
         return n == count ? S_OK : S_FALSE;
     }
     STDMETHODIMP Skip(ULONG count) override {
-        position_ = std::min(points_.size(), position_ + count);
+        position_ = std::min<std::size_t>(points_.size(), position_ + count);
         return position_ < points_.size() ? S_OK : S_FALSE;
     }
     STDMETHODIMP Reset() override {
