@@ -32,12 +32,11 @@ void setModuleHandle(HINSTANCE instance) { g_instance = instance; }
 HINSTANCE moduleHandle() { return g_instance; }
 
 std::string modulePath() {
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameA(g_instance, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n < buffer.size()) return std::string(buffer.data(), n);
-        buffer.resize(buffer.size() * 2);
-    }
+    std::wstring wide = modulePathW();
+    int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string path(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), path.data(), n, nullptr, nullptr);
+    return path;
 }
 
 void objectCreated() { InterlockedIncrement(&g_objects); }
