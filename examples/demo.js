@@ -21,9 +21,13 @@ try {
   say("deleteAt(-1) fails as it should: 0x" + (e.number >>> 0).toString(16).toUpperCase(), e.description);
 }
 
-var later = ["startCam", "allImageAsPdfData", "uploadToServer"];
+var later = [
+  function () { return o.startCam(); },
+  function () { return o.allImageAsPdfData(); },
+  function () { return o.uploadToServer("http://127.0.0.1/upload", "1", "demo"); }
+];
 for (var i = 0; i < later.length; i++) {
-  try { o[later[i]](); } catch (e) { say(later[i] + ":", e.description); }
+  try { later[i](); } catch (e) { say("not yet:", e.description); }
 }
 
 o.clearAll();
