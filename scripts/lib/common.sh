@@ -11,6 +11,8 @@ log() { printf '== %s\n' "$*"; }
 orvix_packages=(
   cmake ninja-build g++ pkg-config file
   libjpeg62-turbo-dev libpng-dev libtiff-dev libgif-dev zlib1g-dev libgtest-dev libbenchmark-dev
+  libfreetype-dev libfontconfig-dev fonts-arphic-uming
+  libtiff-tools qpdf poppler-utils python3-pil
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev nasm
   wine wine64 libwine-dev xvfb xauth locales
 )

@@ -113,7 +113,7 @@ Bytes toBytes(std::string_view s) { return Bytes(s.begin(), s.end()); }
 
 // ---- JPEG -------------------------------------------------------------------
 
-struct JpegSpec {
+struct JpegOptions {
     int components = 3;  // 1 grey, 3 RGB, 4 CMYK
     bool progressive = false;
     bool adobeMarker = true;  // CMYK only
@@ -121,7 +121,7 @@ struct JpegSpec {
     int xDensity = 1, yDensity = 1;
 };
 
-Bytes encodeJpeg(int w, int h, const Bytes& samples, const JpegSpec& spec) {
+Bytes encodeJpeg(int w, int h, const Bytes& samples, const JpegOptions& options) {
     jpeg_compress_struct c{};
     jpeg_error_mgr err{};
     c.err = jpeg_std_error(&err);
@@ -131,18 +131,18 @@ Bytes encodeJpeg(int w, int h, const Bytes& samples, const JpegSpec& spec) {
     jpeg_mem_dest(&c, &buffer, &size);
     c.image_width = static_cast<JDIMENSION>(w);
     c.image_height = static_cast<JDIMENSION>(h);
-    c.input_components = spec.components;
-    c.in_color_space = spec.components == 1 ? JCS_GRAYSCALE : spec.components == 3 ? JCS_RGB : JCS_CMYK;
+    c.input_components = options.components;
+    c.in_color_space = options.components == 1 ? JCS_GRAYSCALE : options.components == 3 ? JCS_RGB : JCS_CMYK;
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, 95, TRUE);
     for (int i = 0; i < c.num_components; ++i) c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
-    if (spec.components == 4) c.write_Adobe_marker = spec.adobeMarker;
-    if (spec.progressive) jpeg_simple_progression(&c);
-    c.density_unit = static_cast<UINT8>(spec.densityUnit);
-    c.X_density = static_cast<UINT16>(spec.xDensity);
-    c.Y_density = static_cast<UINT16>(spec.yDensity);
+    if (options.components == 4) c.write_Adobe_marker = options.adobeMarker;
+    if (options.progressive) jpeg_simple_progression(&c);
+    c.density_unit = static_cast<UINT8>(options.densityUnit);
+    c.X_density = static_cast<UINT16>(options.xDensity);
+    c.Y_density = static_cast<UINT16>(options.yDensity);
     jpeg_start_compress(&c, TRUE);
-    const std::size_t stride = static_cast<std::size_t>(w) * spec.components;
+    const std::size_t stride = static_cast<std::size_t>(w) * options.components;
     while (c.next_scanline < c.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(samples.data() + stride * c.next_scanline);
         jpeg_write_scanlines(&c, &row, 1);
@@ -173,13 +173,13 @@ Image smoothImage(int w, int h) {
     return img;
 }
 
-Bytes jpegOf(const Image& img, JpegSpec spec = {}) {
-    return encodeJpeg(img.width(), img.height(), rgbSamples(img), spec);
+Bytes jpegOf(const Image& img, JpegOptions options = {}) {
+    return encodeJpeg(img.width(), img.height(), rgbSamples(img), options);
 }
 
 // ---- PNG --------------------------------------------------------------------
 
-struct PngSpec {
+struct PngLayout {
     int width = 0, height = 0;
     int colourType = PNG_COLOR_TYPE_RGB;
     int bitDepth = 8;
@@ -207,7 +207,7 @@ void appendToVector(png_structp png, png_bytep data, png_size_t length) {
 
 void flushNothing(png_structp) {}
 
-Bytes encodePng(const PngSpec& s) {
+Bytes encodePng(const PngLayout& s) {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -242,8 +242,8 @@ Bytes encodePng(const PngSpec& s) {
     return out;
 }
 
-PngSpec pngRgb(const Image& img) {
-    PngSpec s{img.width(), img.height()};
+PngLayout pngRgb(const Image& img) {
+    PngLayout s{img.width(), img.height()};
     s.samples.assign(img.data(), img.data() + img.byteSize());
     return s;
 }
@@ -252,7 +252,7 @@ PngSpec pngRgb(const Image& img) {
 
 enum class BmpHeader { Core, Info, V5 };
 
-struct BmpSpec {
+struct BmpLayout {
     int bits = 24;
     bool topDown = false;
     BmpHeader header = BmpHeader::Info;
@@ -262,7 +262,7 @@ struct BmpSpec {
     std::vector<Rgb> palette{};
 };
 
-Bytes makeBmp(const BmpSpec& s, int w, int h, const Bytes& pixelData) {
+Bytes makeBmp(const BmpLayout& s, int w, int h, const Bytes& pixelData) {
     const std::size_t infoSize = s.header == BmpHeader::Core ? 12 : s.header == BmpHeader::Info ? 40 : 124;
     const bool externalMasks = s.header == BmpHeader::Info && s.compression == 3;
     const std::size_t entry = s.header == BmpHeader::Core ? 3 : 4;
@@ -312,7 +312,7 @@ std::uint32_t packChannel(std::uint8_t v, std::uint32_t mask) {
 }
 
 // Rows in file order, padded to four bytes; alpha (one per pixel) only for bit fields.
-Bytes packBmpRows(const BmpSpec& s, const Image& img, const Bytes& alpha = {}) {
+Bytes packBmpRows(const BmpLayout& s, const Image& img, const Bytes& alpha = {}) {
     const std::size_t stride = (static_cast<std::size_t>(img.width()) * s.bits + 31) / 32 * 4;
     Bytes out(stride * img.height(), 0);
     for (int row = 0; row < img.height(); ++row) {
@@ -342,7 +342,7 @@ Bytes packBmpRows(const BmpSpec& s, const Image& img, const Bytes& alpha = {}) {
     return out;
 }
 
-Bytes bmpOf(BmpSpec s, const Image& img, const Bytes& alpha = {}) {
+Bytes bmpOf(BmpLayout s, const Image& img, const Bytes& alpha = {}) {
     if (s.bits <= 8 && s.palette.empty()) s.palette = uniqueColours(img);
     return makeBmp(s, img.width(), img.height(), packBmpRows(s, img, alpha));
 }
@@ -697,20 +697,20 @@ TEST(ImageReaders, PngBitDepthsAndColourTypes) {
     std::vector<png_color> palette;
     for (const Rgb c : paletteColours) palette.push_back(png_color{c.r, c.g, c.b});
 
-    PngSpec rgb16 = pngRgb(colour);
+    PngLayout rgb16 = pngRgb(colour);
     rgb16.bitDepth = 16;
     for (unsigned& v : rgb16.samples) v *= 257;  // exact after scaling to 8 bits
 
-    PngSpec interlaced = pngRgb(pattern(11, 9));
+    PngLayout interlaced = pngRgb(pattern(11, 9));
     interlaced.interlaced = true;
 
-    PngSpec indexed{4, 3, PNG_COLOR_TYPE_PALETTE, 4};
+    PngLayout indexed{4, 3, PNG_COLOR_TYPE_PALETTE, 4};
     indexed.palette = palette;
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x) indexed.samples.push_back(static_cast<unsigned>(indexOf(paletteColours, paletted.pixel(x, y))));
 
     // Palette entry 0 fully transparent: those pixels turn white.
-    PngSpec indexedClear = indexed;
+    PngLayout indexedClear = indexed;
     indexedClear.transparency = {0};
     Image clearExpected = paletted;
     for (int y = 0; y < 3; ++y)
@@ -718,20 +718,20 @@ TEST(ImageReaders, PngBitDepthsAndColourTypes) {
             if (paletted.pixel(x, y) == paletteColours[0]) clearExpected.setPixel(x, y, kWhite);
 
     const Image bilevel = twoColours(9, 3, kBlack, kWhite);
-    PngSpec grey1{9, 3, PNG_COLOR_TYPE_GRAY, 1};
+    PngLayout grey1{9, 3, PNG_COLOR_TYPE_GRAY, 1};
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 9; ++x) grey1.samples.push_back(bilevel.pixel(x, y) == kWhite ? 1 : 0);
 
     const Image grey = greyOf(3, 2, [](int x, int y) { return static_cast<std::uint8_t>(x * 100 + y * 7); });
-    PngSpec grey16{3, 2, PNG_COLOR_TYPE_GRAY, 16};
+    PngLayout grey16{3, 2, PNG_COLOR_TYPE_GRAY, 16};
     for (const std::uint8_t v : greySamples(grey)) grey16.samples.push_back(v * 257u);
 
     // Opaque, fully transparent and opaque again: colour, white, colour.
-    PngSpec greyAlpha{3, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8};
+    PngLayout greyAlpha{3, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8};
     greyAlpha.samples = {40, 255, 90, 0, 200, 255};
     const Image greyAlphaExpected = greyOf(3, 1, [](int x, int) { return static_cast<std::uint8_t>(x == 0 ? 40 : x == 1 ? 255 : 200); });
 
-    PngSpec rgba{2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8};
+    PngLayout rgba{2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8};
     rgba.samples = {10, 20, 30, 0, 10, 20, 30, 255};
     Image rgbaExpected(2, 1, kWhite);
     rgbaExpected.setPixel(1, 0, Rgb{10, 20, 30});
@@ -750,7 +750,7 @@ TEST(ImageReaders, PngBitDepthsAndColourTypes) {
 }
 
 TEST(ImageReaders, PngHalfTransparentPixelsBlendWithWhite) {
-    PngSpec s{1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8};
+    PngLayout s{1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8};
     s.samples = {0, 100, 255, 128};
     const Rgb got = decodeOne(encodePng(s), ImageFormat::Png).image.pixel(0, 0);
     // Half of the colour and half of white.
@@ -765,9 +765,9 @@ TEST(ImageReaders, BmpDepthsRowOrdersAndHeaders) {
     const Image bilevel = twoColours(13, 3, kWhite, kBlack);
     const Image sixteen = coarsePattern(5, 3);  // < 16 colours
 
-    const BmpSpec rgb555{.bits = 16};
-    const BmpSpec rgb565{.bits = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F, 0}};
-    const BmpSpec bgra{.bits = 32, .header = BmpHeader::V5, .compression = 3,
+    const BmpLayout rgb555{.bits = 16};
+    const BmpLayout rgb565{.bits = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F, 0}};
+    const BmpLayout bgra{.bits = 32, .header = BmpHeader::V5, .compression = 3,
                        .masks = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}};
     Bytes alpha(static_cast<std::size_t>(colour.width()) * colour.height(), 255);
     alpha[0] = 0;  // top-left fully transparent
@@ -956,11 +956,11 @@ TEST(ImageReaders, GifRestoreToPreviousAndInterlacedFrames) {
 
 TEST(ImageReaders, ResolutionIsReadInDotsPerInch) {
     const Image img = pattern(8, 8);
-    PngSpec metre = pngRgb(img);
+    PngLayout metre = pngRgb(img);
     metre.physUnit = PNG_RESOLUTION_METER;
     metre.physX = 11811;  // 300 dpi
     metre.physY = 7874;   // 200 dpi
-    PngSpec aspectOnly = metre;
+    PngLayout aspectOnly = metre;
     aspectOnly.physUnit = PNG_RESOLUTION_UNKNOWN;
     TiffPage inch = tiffRgb(img);
     inch.xResolution = 300;

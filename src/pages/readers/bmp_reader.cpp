@@ -81,7 +81,7 @@ Header readHeader(Bytes b) {
         const std::size_t at = inHeader ? info + 40 : h.paletteOffset;
         const bool hasAlpha = inHeader ? infoSize >= 56 : h.compression == kAlphaBitfields;
         h.masks = {le32(b, at), le32(b, at + 4), le32(b, at + 8), hasAlpha ? le32(b, at + 12) : 0};
-        
+        if (!inHeader) h.paletteOffset += hasAlpha ? 16 : 12;
     }
     return h;
 }
@@ -243,8 +243,13 @@ void decodeRle(Bytes b, const Header& h, const Palette& palette, RowWriter& out)
     const std::vector<std::uint8_t> indexes = expandRle(b, h, width, height);
     for (int fileRow = 0; fileRow < height; ++fileRow) {
         const std::uint8_t* src = indexes.data() + static_cast<std::size_t>(fileRow) * width;
-        const int y = out.imageRow(fileRow);
-        for (int x = 0; x < width; ++x) out.image().setPixel(x, y, palette[src[x]]);
+        std::uint8_t* dst = out.image().row(out.imageRow(fileRow));
+        for (int x = 0; x < width; ++x, dst += 3) {
+            const Rgb c = palette[src[x]];
+            dst[0] = c.r;
+            dst[1] = c.g;
+            dst[2] = c.b;
+        }
     }
 }
 

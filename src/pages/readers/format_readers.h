@@ -1,5 +1,8 @@
 #pragma once
 // The per-format decoders behind decodeImages and the limits they share.
+// bitsPerSample/samplesPerPixel describe the file, not the RGB result: palette
+// images (PNG, BMP, GIF, TIFF) report the index depth and one sample; alpha
+// counts as a sample (8/4 for RGBA) and is composited over white.
 #include <cstddef>
 #include <cstdint>
 #include <span>
