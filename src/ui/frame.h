@@ -71,6 +71,9 @@ public:
     WorkView img2;
     WorkView img_watermark;
     std::string lblPicNumbers;
+    // The size of the last chosen camera format; 0 x 0 until one is chosen.
+    int selectedWidth = 0;
+    int selectedHeight = 0;
     // Runs first on every show page; the capture code stops the preview here.
     std::function<void()> beforeShowPage;
 
@@ -97,6 +100,12 @@ public:
     bool deleteAt(int id);
     void updateCountLabel();
     void setExportParams();
+
+    // Documents as Base64 text for the page script; "" when there are no pages.
+    std::string allImageAsTIFFData();
+    std::string allImageAsPdfData();
+    // Page `id` stretched to the capture size, as JPEG; "" on any failure.
+    std::string getJpegDataById(int id);
 
 private:
     void notice(const char* text);

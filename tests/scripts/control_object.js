@@ -21,7 +21,7 @@ checkEq(o.Visible, false, "Visible");
 checkEq(typeof o.getImageCount(), "number", "a count is a number");
 checkEq(typeof o.deleteAt(0), "boolean", "a flag is a boolean");
 
-var notYet = ["startCam", "capCurrentPicture", "allImageAsTIFFData", "allImageAsPdfData"];
+var notYet = ["startCam", "capCurrentPicture", "stopCam", "getCurrentFrame"];
 for (var i = 0; i < notYet.length; i++) {
   var name = notYet[i];
   try {

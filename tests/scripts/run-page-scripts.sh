@@ -2,14 +2,16 @@
 # Runs every page script in this folder against the registered control:
 #   orvixhost.exe lib/assert.js NAME.js
 # A script passes when it exits 0 and, where NAME.expect exists, every line of it
-# appears in the script's output (the host's records of dialogs and boxes included).
+# appears in the script's output (the host's records of dialogs and boxes included),
+# and where NAME.check.sh exists, it accepts the files the script wrote.
 # Needs a Wine session (WINEPREFIX, DISPLAY) from scripts/lib/common.sh.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../scripts/lib/common.sh"
 bin=$1
 wine_run regsvr32 /s "$(winpath "$bin/orvixcam.ocx")" || { echo "cannot register the control"; exit 1; }
-mkdir -p "$WINEPREFIX/drive_c/orvix-fixtures"
+out_dir="$WINEPREFIX/drive_c/orvix-out"
+mkdir -p "$WINEPREFIX/drive_c/orvix-fixtures" "$out_dir"
 cp "$here"/fixtures/* "$WINEPREFIX/drive_c/orvix-fixtures/"
 
 ok=0 bad=0
@@ -25,6 +27,10 @@ for script in "$here"/*.js; do
       [[ -z "$line" ]] && continue
       grep -qF -- "$line" <<<"$output" || { result="missing output: $line"; break; }
     done <"$here/$name.expect"
+  fi
+  # NAME.check.sh checks the files the script wrote to C:\orvix-out with outside tools.
+  if [[ $result == ok && -f "$here/$name.check.sh" ]]; then
+    check=$(bash "$here/$name.check.sh" "$out_dir" 2>&1) || result="check failed: $check"
   fi
   if [[ $result == ok ]]; then
     ok=$((ok + 1))

@@ -68,7 +68,7 @@ TEST(Dispatch, FailureReachesTheScriptAsAnException) {
     const Case cases[] = {
         {L"deleteAt", {i4(-1)}, E_UNEXPECTED, "List index out of bounds (-1)"},
         {L"startCam", {}, E_NOTIMPL, "startCam is not available yet"},
-        {L"allImageAsPdfData", {}, E_NOTIMPL, "allImageAsPdfData is not available yet"},
+        {L"stopCam", {}, E_NOTIMPL, "stopCam is not available yet"},
     };
     for (const Case& k : cases) {
         Variant r;

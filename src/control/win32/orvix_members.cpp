@@ -17,6 +17,10 @@ void setI4(VARIANT* v, long n) {
     v->vt = VT_I4;
     v->lVal = n;
 }
+void setText(VARIANT* v, const CodePage& cp, const std::string& text) {
+    v->vt = VT_BSTR;
+    v->bstrVal = toBstr(cp, text);
+}
 VARIANT_BOOL vb(bool b) { return b ? VARIANT_TRUE : VARIANT_FALSE; }
 
 template <class T>
@@ -132,6 +136,20 @@ STDMETHODIMP OrvixControl::openMultiPictureWithDialog(VARIANT* r) {
     return member(r, [&](VARIANT* v) { setBool(v, frame_->openMultiPictureWithDialog()); });
 }
 
+// ---- documents as Base64 text
+
+STDMETHODIMP OrvixControl::allImageAsTIFFData(VARIANT* r) {
+    return member(r, [&](VARIANT* v) { setText(v, *codePage_, frame_->allImageAsTIFFData()); });
+}
+
+STDMETHODIMP OrvixControl::allImageAsPdfData(VARIANT* r) {
+    return member(r, [&](VARIANT* v) { setText(v, *codePage_, frame_->allImageAsPdfData()); });
+}
+
+STDMETHODIMP OrvixControl::getJpegDataById(LONG id, VARIANT* r) {
+    return member(r, [&](VARIANT* v) { setText(v, *codePage_, frame_->getJpegDataById(id)); });
+}
+
 // ---- cameras: the value put is ignored by design
 
 STDMETHODIMP OrvixControl::put_camCount(LONG) { return S_OK; }
@@ -170,15 +188,11 @@ STDMETHODIMP OrvixControl::uploadToServer(BSTR, BSTR, BSTR, VARIANT* r) {
 STDMETHODIMP OrvixControl::loadImageFromUrl(BSTR, VARIANT* r) {
     return member(r, [](VARIANT*) { throw NotAvailable("loadImageFromUrl"); });
 }
-STDMETHODIMP OrvixControl::allImageAsTIFFData(VARIANT* r) {
-    return member(r, [](VARIANT*) { throw NotAvailable("allImageAsTIFFData"); });
-}
+
 STDMETHODIMP OrvixControl::getCurrentFrame(VARIANT* r) {
     return member(r, [](VARIANT*) { throw NotAvailable("getCurrentFrame"); });
 }
-STDMETHODIMP OrvixControl::getJpegDataById(LONG, VARIANT* r) {
-    return member(r, [](VARIANT*) { throw NotAvailable("getJpegDataById"); });
-}
+
 STDMETHODIMP OrvixControl::loadWaterMarkPicFromUrl(BSTR, VARIANT* r) {
     return member(r, [](VARIANT*) { throw NotAvailable("loadWaterMarkPicFromUrl"); });
 }
@@ -196,9 +210,7 @@ STDMETHODIMP OrvixControl::uploadPdfToServer(BSTR, BSTR, BSTR, VARIANT* r) {
     return member(r, [](VARIANT*) { throw NotAvailable("uploadPdfToServer"); });
 }
 STDMETHODIMP OrvixControl::rotateAll(double) { return notAvailable("rotateAll"); }
-STDMETHODIMP OrvixControl::allImageAsPdfData(VARIANT* r) {
-    return member(r, [](VARIANT*) { throw NotAvailable("allImageAsPdfData"); });
-}
+
 STDMETHODIMP OrvixControl::uploadAllasEachJpgToUrl(BSTR, BSTR, BSTR, LONG, VARIANT* r) {
     return member(r, [](VARIANT*) { throw NotAvailable("uploadAllasEachJpgToUrl"); });
 }
