@@ -1,7 +1,16 @@
-// OrvixCam demo: creates the control, shows its interface, and fills the page strip
-// from the sample pages. Run by scripts/demo under orvixhost.exe.
+// OrvixCam demo: creates the control, fills the page strip from the sample pages
+// and exports them as TIFF, PDF and JPEG. Run by scripts/demo under orvixhost.exe,
+// which decodes the Base64 texts written to C:\orvix-demo-out into out/.
 var pages = "C:\\orvix-demo\\";
+var OUT = "C:\\orvix-demo-out\\";
 var say = function () { WScript.Echo(Array.prototype.join.call(arguments, " ")); };
+var fso = new ActiveXObject("Scripting.FileSystemObject");
+function save(name, text) {
+  var f = fso.CreateTextFile(OUT + name, true);
+  f.Write(text);
+  f.Close();
+  say("  wrote", name + ":", text.length, "Base64 characters");
+}
 
 var o = new ActiveXObject("orvixcam.Orvix");
 function ev_OnCreate() { say("event: OnCreate"); }
@@ -14,6 +23,11 @@ WScript.AnswerNextFileDialog(pages + "page1.bmp|" + pages + "page2.ppm|" + pages
 say("openMultiPictureWithDialog ->", o.openMultiPictureWithDialog());
 say("pages now:", o.getImageCount());
 
+say("exporting");
+save("demo.tiff.b64", o.allImageAsTIFFData());
+save("demo.pdf.b64", o.allImageAsPdfData());
+save("page1.jpg.b64", o.getJpegDataById(0));
+
 say("deleteAt(1) ->", o.deleteAt(1), "; pages now:", o.getImageCount());
 try {
   o.deleteAt(-1);
@@ -23,7 +37,6 @@ try {
 
 var later = [
   function () { return o.startCam(); },
-  function () { return o.allImageAsPdfData(); },
   function () { return o.uploadToServer("http://127.0.0.1/upload", "1", "demo"); }
 ];
 for (var i = 0; i < later.length; i++) {
