@@ -5,7 +5,10 @@
 #include <utility>
 
 #include "errors.h"
+#include "pages/edit/text_renderer.h"
 #include "pages/image_readers.h"
+#include "ui/edit/edit_tools.h"
+#include "ui/edit/stamper.h"
 #include "ui/open_filter.h"
 #include "ui/texts.h"
 
@@ -40,7 +43,14 @@ void MainView::fit() {
 }
 
 TmyOrvixCamFrame::TmyOrvixCamFrame(Shell& shell, MessagePump& pump)
-    : lblPicNumbers(texts::kCountZero), shell_(shell), pump_(pump) {}
+    : lblPicNumbers(texts::kCountZero),
+      textRenderer_(makeSystemTextRenderer()),
+      edit_(std::make_unique<EditTools>(*this, shell)),
+      stamp_(std::make_unique<Stamper>(*this, *textRenderer_)),
+      shell_(shell),
+      pump_(pump) {}
+
+TmyOrvixCamFrame::~TmyOrvixCamFrame() = default;
 
 void TmyOrvixCamFrame::notice(const char* text) {
     shell_.messageBox(text, texts::kCaptionNotice, mb::kNotice);

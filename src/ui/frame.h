@@ -2,6 +2,7 @@
 // The frame: owner of all page and view state and of the handlers that the
 // strip, the menu and the buttons run. Windows binds it to real controls.
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -60,9 +61,14 @@ inline constexpr unsigned kShift = 1, kAlt = 2, kCtrl = 4, kLeft = 8, kRight = 1
 }
 inline constexpr int kDeleteKey = 46;
 
+class EditTools;
+class Stamper;
+class TextRenderer;
+
 class TmyOrvixCamFrame {
 public:
     TmyOrvixCamFrame(Shell& shell, MessagePump& pump);
+    ~TmyOrvixCamFrame();
     TmyOrvixCamFrame(const TmyOrvixCamFrame&) = delete;
     TmyOrvixCamFrame& operator=(const TmyOrvixCamFrame&) = delete;
 
@@ -107,8 +113,24 @@ public:
     // Page `id` stretched to the capture size, as JPEG; "" on any failure.
     std::string getJpegDataById(int id);
 
+    // All pages to a file the user chooses, by its extension. False when
+    // there are no pages, the dialog is cancelled, or the extension names no
+    // multi-page format this control writes (nothing is written then).
+    // Writer failures propagate.
+    bool saveAllWithDialog();
+    // The main view's image to a file the user chooses, by its extension.
+    void btn12Click();
+
+    // The editing tools of the button bar and the stamping of watermark and text.
+    EditTools& edit() { return *edit_; }
+    Stamper& stamp() { return *stamp_; }
+
 private:
     void notice(const char* text);
+
+    std::unique_ptr<TextRenderer> textRenderer_;
+    std::unique_ptr<EditTools> edit_;
+    std::unique_ptr<Stamper> stamp_;
 
     Shell& shell_;
     MessagePump& pump_;

@@ -31,6 +31,12 @@ struct OpenFilesRequest {
     bool hideReadOnly = true;
 };
 
+struct SaveFileRequest {
+    std::string filter;  // "description|pattern|description|pattern..."
+    int filterIndex = 1;  // 1-based; 0 takes the first entry too
+    std::string defaultExtension;  // without the dot, e.g. "tiff"
+};
+
 class Shell {
 public:
     virtual ~Shell() = default;
@@ -38,6 +44,8 @@ public:
     virtual int messageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
     // The chosen files in the order the dialog lists them; nullopt when cancelled.
     virtual std::optional<std::vector<std::string>> openFiles(const OpenFilesRequest& request) = 0;
+    // The chosen file name; nullopt when cancelled.
+    virtual std::optional<std::string> saveFile(const SaveFileRequest& request) = 0;
 };
 
 }  // namespace orvix

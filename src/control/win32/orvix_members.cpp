@@ -4,6 +4,8 @@
 #include "control/win32/bstr.h"
 #include "control/win32/error_info.h"
 #include "control/win32/orvix_control.h"
+#include "ui/edit/edit_tools.h"
+#include "ui/edit/stamper.h"
 #include "ui/frame.h"
 
 namespace orvix::com {
@@ -150,6 +152,30 @@ STDMETHODIMP OrvixControl::getJpegDataById(LONG id, VARIANT* r) {
     return member(r, [&](VARIANT* v) { setText(v, *codePage_, frame_->getJpegDataById(id)); });
 }
 
+// ---- editing and stamping
+
+STDMETHODIMP OrvixControl::rotateAll(double value) {
+    return guarded(*codePage_, [&] { frame_->edit().rotateAll(value); });
+}
+
+STDMETHODIMP OrvixControl::drawWaterMark(LONG x, LONG y, LONG width, LONG height, VARIANT* r) {
+    return member(r, [&](VARIANT* v) { setBool(v, frame_->stamp().drawWaterMark(x, y, width, height)); });
+}
+
+STDMETHODIMP OrvixControl::drawText(LONG x, LONG y, BSTR text, LONG fontsize, LONG red, LONG green, LONG blue) {
+    return guarded(*codePage_, [&] {
+        frame_->stamp().drawText(x, y, fromBstr(*codePage_, text), fontsize, red, green, blue);
+    });
+}
+
+STDMETHODIMP OrvixControl::drawTextTo(LONG x, LONG y, BSTR text, BSTR fontname, LONG fontsize, LONG red, LONG green,
+                                      LONG blue, LONG alpha) {
+    return guarded(*codePage_, [&] {
+        frame_->stamp().drawTextTo(x, y, fromBstr(*codePage_, text), fromBstr(*codePage_, fontname), fontsize, red,
+                                   green, blue, alpha);
+    });
+}
+
 // ---- cameras: the value put is ignored by design
 
 STDMETHODIMP OrvixControl::put_camCount(LONG) { return S_OK; }
@@ -180,7 +206,7 @@ STDMETHODIMP OrvixControl::capCurrentPicture(VARIANT* r) {
     return member(r, [](VARIANT*) { throw NotAvailable("capCurrentPicture"); });
 }
 STDMETHODIMP OrvixControl::saveAllWithDialog(VARIANT* r) {
-    return member(r, [](VARIANT*) { throw NotAvailable("saveAllWithDialog"); });
+    return member(r, [&](VARIANT* v) { setBool(v, frame_->saveAllWithDialog()); });
 }
 STDMETHODIMP OrvixControl::uploadToServer(BSTR, BSTR, BSTR, VARIANT* r) {
     return member(r, [](VARIANT*) { throw NotAvailable("uploadToServer"); });
@@ -196,20 +222,16 @@ STDMETHODIMP OrvixControl::getCurrentFrame(VARIANT* r) {
 STDMETHODIMP OrvixControl::loadWaterMarkPicFromUrl(BSTR, VARIANT* r) {
     return member(r, [](VARIANT*) { throw NotAvailable("loadWaterMarkPicFromUrl"); });
 }
-STDMETHODIMP OrvixControl::drawWaterMark(LONG, LONG, LONG, LONG, VARIANT* r) {
-    return member(r, [](VARIANT*) { throw NotAvailable("drawWaterMark"); });
-}
-STDMETHODIMP OrvixControl::drawText(LONG, LONG, BSTR, LONG, LONG, LONG, LONG) { return notAvailable("drawText"); }
-STDMETHODIMP OrvixControl::drawTextTo(LONG, LONG, BSTR, BSTR, LONG, LONG, LONG, LONG, LONG) {
-    return notAvailable("drawTextTo");
-}
+
+
+
 STDMETHODIMP OrvixControl::uploadToServerWithCustResult(BSTR, BSTR, BSTR, VARIANT* r) {
     return member(r, [](VARIANT*) { throw NotAvailable("uploadToServerWithCustResult"); });
 }
 STDMETHODIMP OrvixControl::uploadPdfToServer(BSTR, BSTR, BSTR, VARIANT* r) {
     return member(r, [](VARIANT*) { throw NotAvailable("uploadPdfToServer"); });
 }
-STDMETHODIMP OrvixControl::rotateAll(double) { return notAvailable("rotateAll"); }
+
 
 STDMETHODIMP OrvixControl::uploadAllasEachJpgToUrl(BSTR, BSTR, BSTR, LONG, VARIANT* r) {
     return member(r, [](VARIANT*) { throw NotAvailable("uploadAllasEachJpgToUrl"); });

@@ -53,4 +53,20 @@ std::optional<std::vector<std::string>> Win32Shell::openFiles(const OpenFilesReq
     return splitSelection(buffer.data());
 }
 
+std::optional<std::string> Win32Shell::saveFile(const SaveFileRequest& request) {
+    std::string filter = dialogFilter(request.filter);
+    std::vector<char> buffer(MAX_PATH * 4, '\0');
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = GetActiveWindow();
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = static_cast<DWORD>(request.filterIndex);
+    ofn.lpstrFile = buffer.data();
+    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+    ofn.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
+    ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_ENABLESIZING;
+    if (!GetSaveFileNameA(&ofn)) return std::nullopt;
+    return std::string(buffer.data());
+}
+
 }  // namespace orvix

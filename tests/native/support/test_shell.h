@@ -30,6 +30,10 @@ public:
     // nullopt answers Cancel; an empty queue cancels too.
     std::deque<std::optional<std::vector<std::string>>> openFilesAnswers;
 
+    std::vector<SaveFileRequest> saveFileRequests;
+    // nullopt answers Cancel; an empty queue cancels too.
+    std::deque<std::optional<std::string>> saveFileAnswers;
+
     int messageBox(const std::string& text, const std::string& caption, unsigned flags) override {
         messageBoxes.push_back({text, caption, flags});
         if (whileMessageBoxOpen) whileMessageBoxOpen();
@@ -44,6 +48,14 @@ public:
         if (openFilesAnswers.empty()) return std::nullopt;
         auto answer = std::move(openFilesAnswers.front());
         openFilesAnswers.pop_front();
+        return answer;
+    }
+
+    std::optional<std::string> saveFile(const SaveFileRequest& request) override {
+        saveFileRequests.push_back(request);
+        if (saveFileAnswers.empty()) return std::nullopt;
+        auto answer = std::move(saveFileAnswers.front());
+        saveFileAnswers.pop_front();
         return answer;
     }
 };
