@@ -23,6 +23,10 @@ WScript.AnswerNextFileDialog(pages + "page1.bmp|" + pages + "page2.ppm|" + pages
 say("openMultiPictureWithDialog ->", o.openMultiPictureWithDialog());
 say("pages now:", o.getImageCount());
 
+say("turning every page a quarter left and stamping a line of text");
+o.rotateAll(90);
+o.drawText(8, 8, "OrvixCam 演示", 14, 200, 0, 0);
+
 say("exporting");
 save("demo.tiff.b64", o.allImageAsTIFFData());
 save("demo.pdf.b64", o.allImageAsPdfData());

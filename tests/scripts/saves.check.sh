@@ -7,7 +7,5 @@ pages=$(tiffinfo "$out/all.tif" 2>/dev/null | grep -c 'TIFF Directory')
 qpdf --check "$out/all.pdf" >/dev/null || { echo "qpdf rejects the PDF"; exit 1; }
 pdfinfo "$out/all.pdf" | grep -q '^Pages: *3$' || { echo "PDF page count"; exit 1; }
 file "$out/all.gif" | grep -q 'GIF image data, version 89a' || { echo "GIF: $(file "$out/all.gif")"; exit 1; }
-frames=$(python3 -c 'import sys; from PIL import Image; print(Image.open(sys.argv[1]).n_frames)' "$out/all.gif") ||
-  { echo "Pillow cannot read the GIF"; exit 1; }
-[[ $frames == 3 ]] || { echo "GIF has $frames frames"; exit 1; }
+# Frames are counted by giflib in the native tests.
 [[ ! -e "$out/all.jpg" ]] || { echo "all.jpg was written"; exit 1; }
