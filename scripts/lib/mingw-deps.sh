@@ -147,9 +147,9 @@ find_dsc() { { compgen -G "$SRC/$1-*.dsc" || true; } | sort -V | tail -n 1; }
       run "$LOGS/apt.log" bash -c 'cd "$1" && shift && apt-get source --download-only "$@"' _ "$SRC" "${need[@]}"
     fi
   fi
-  for spec in "libjpeg-turbo_$JPEG_VER" "libpng1.6_$PNG_VER" "tiff_$TIFF_VER" "giflib_$GIF_VER"; do
-    dsc=$(find_dsc "$spec")
-    [[ -n $dsc ]] || die "no $spec source in $SRC (did apt return another upstream version? see $LOGS/apt.log)"
+  for pkg in "libjpeg-turbo_$JPEG_VER" "libpng1.6_$PNG_VER" "tiff_$TIFF_VER" "giflib_$GIF_VER"; do
+    dsc=$(find_dsc "$pkg")
+    [[ -n $dsc ]] || die "no $pkg source in $SRC (did apt return another upstream version? see $LOGS/apt.log)"
     dir=${dsc%.dsc}
     if [[ ! -d $dir ]]; then
       say "unpacking $(basename "$dsc")"

@@ -83,6 +83,9 @@ void writeOne(const Image& image, TIOParamsVals& record, SingleImageFormat forma
         case SingleImageFormat::Pbm:
             writePnm(image, PnmKind::Bitmap, file);
             break;
+        case SingleImageFormat::Gif:
+            writeGif(std::span(&image, 1), file);
+            break;
         case SingleImageFormat::None:
             break;
     }

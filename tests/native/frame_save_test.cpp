@@ -214,6 +214,7 @@ TEST_F(FrameSave, CurrentImageByExtension) {
         {"one.pxm", blocks(33, 21, 1), ImageFormat::Pnm, "pixmap", true},
         {"one.pgm", greys(37, 19), ImageFormat::Pnm, "greymap", true},
         {"one.pbm", blackAndWhite(37, 19), ImageFormat::Pnm, "bitmap", true},
+        {"one.gif", blocks(33, 21, 2), ImageFormat::Gif, "GIF image data", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

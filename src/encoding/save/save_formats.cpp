@@ -21,13 +21,13 @@ constexpr std::array<std::pair<std::string_view, MultiPageFormat>, 7> kMulti{{
     {".gif", MultiPageFormat::Gif},
 }};
 
-constexpr std::array<std::pair<std::string_view, SingleImageFormat>, 17> kSingle{{
+constexpr std::array<std::pair<std::string_view, SingleImageFormat>, 18> kSingle{{
     {".jpg", SingleImageFormat::Jpeg}, {".jpeg", SingleImageFormat::Jpeg}, {".jpe", SingleImageFormat::Jpeg},
     {".jif", SingleImageFormat::Jpeg}, {".tif", SingleImageFormat::Tiff}, {".tiff", SingleImageFormat::Tiff},
     {".fax", SingleImageFormat::Tiff}, {".g3f", SingleImageFormat::Tiff}, {".g3n", SingleImageFormat::Tiff},
     {".pdf", SingleImageFormat::Pdf},  {".png", SingleImageFormat::Png},   {".bmp", SingleImageFormat::Bmp},
     {".ppm", SingleImageFormat::Ppm},  {".pxm", SingleImageFormat::Ppm},   {".pgm", SingleImageFormat::Pgm},
-    {".pbm", SingleImageFormat::Pbm},  {".dib", SingleImageFormat::Bmp},
+    {".pbm", SingleImageFormat::Pbm},  {".dib", SingleImageFormat::Bmp},   {".gif", SingleImageFormat::Gif},
 }};
 
 }  // namespace

@@ -6,7 +6,7 @@
 namespace orvix {
 
 enum class MultiPageFormat { None, Tiff, Pdf, Gif };
-enum class SingleImageFormat { None, Jpeg, Tiff, Pdf, Png, Bmp, Ppm, Pgm, Pbm };
+enum class SingleImageFormat { None, Jpeg, Tiff, Pdf, Png, Bmp, Ppm, Pgm, Pbm, Gif };
 
 // ".tif" for "C:\\a.b\\Scan.TIF"; "" when the last name has no dot.
 std::string lowerExtension(std::string_view fileName);
