@@ -23,6 +23,7 @@ checkEq(o.drawWaterMark(0, 0, 10, 10), false, "no watermark picture loaded");
 WScript.AnswerNextFileDialog(F + "blank.png");
 checkEq(o.openMultiPictureWithDialog(), true, "blank page");
 o.drawText(10, 10, "数量", 36, 255, 0, 0);
+o.drawTextTo(10, 75, "OK", "Arial", 14, 0, 0, 255, 40);  // alpha has no effect
 save("text.jpg.b64", o.getJpegDataById(2));
 checkEq(o.getImageCount(), 3, "stamping adds no pages");
 finish();
