@@ -1,6 +1,7 @@
 #include "encoding/base64.h"
 
 #include <cstring>
+#include <utility>
 
 #include "errors.h"
 
@@ -27,19 +28,6 @@ inline char* encodeGroup(char* out, const std::uint8_t* in) {
     std::memcpy(out + 2, &kPairs.chars[2 * (v & 0xFFF)], 2);
     return out + 4;
 }
-
-// Appends to a string whose capacity the caller reserved.
-class StringSink final : public ByteSink {
-public:
-    explicit StringSink(std::string& text) : text_(text) {}
-    void write(std::span<const std::uint8_t> bytes) override {
-        text_.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    }
-    std::uint64_t position() const override { return text_.size(); }
-
-private:
-    std::string& text_;
-};
 
 }  // namespace
 
@@ -114,6 +102,20 @@ void Base64Encoder::flush() {
     if (used_ == 0) return;
     out_.write(std::span(reinterpret_cast<const std::uint8_t*>(buffer_.data()), used_));
     used_ = 0;
+}
+
+Base64Sink::Base64Sink(std::size_t expectedSize) : textSink_(text_), encoder_(textSink_) {
+    if (expectedSize > 0) text_.reserve(Base64Encoder::textSize(expectedSize));
+}
+
+void Base64Sink::write(std::span<const std::uint8_t> bytes) {
+    encoder_.encode(bytes);
+    position_ += bytes.size();
+}
+
+std::string Base64Sink::finish() {
+    encoder_.finish();
+    return std::move(text_);
 }
 
 std::string encodeBase64(std::span<const std::uint8_t> bytes) {

@@ -45,6 +45,25 @@ private:
     std::size_t used_ = 0;
 };
 
+// Encodes what is written to it on the fly; position() counts the bytes
+// taken, not the text, so offsets computed by writers stay those of the data.
+class Base64Sink final : public ByteSink {
+public:
+    // expectedSize: input bytes to reserve text for (0: none).
+    explicit Base64Sink(std::size_t expectedSize = 0);
+
+    void write(std::span<const std::uint8_t> bytes) override;
+    std::uint64_t position() const override { return position_; }
+    // Ends the text and hands it over. Once only.
+    std::string finish();
+
+private:
+    std::string text_;
+    StringSink textSink_;
+    Base64Encoder encoder_;
+    std::uint64_t position_ = 0;
+};
+
 std::string encodeBase64(std::span<const std::uint8_t> bytes);
 
 }  // namespace orvix

@@ -25,12 +25,27 @@ public:
     void write(std::span<const std::uint8_t> bytes) override;
     std::uint64_t position() const override { return bytes_.size(); }
 
+    // Room for size bytes in all, so growing does not copy.
+    void reserve(std::size_t size) { bytes_.reserve(size); }
     const std::vector<std::uint8_t>& bytes() const { return bytes_; }
     // Hands the buffer over and leaves the sink empty.
     std::vector<std::uint8_t> take();
 
 private:
     std::vector<std::uint8_t> bytes_;
+};
+
+// Appends to a string, e.g. one whose capacity the caller reserved.
+class StringSink final : public ByteSink {
+public:
+    explicit StringSink(std::string& text) : text_(text) {}
+    void write(std::span<const std::uint8_t> bytes) override {
+        text_.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    }
+    std::uint64_t position() const override { return text_.size(); }
+
+private:
+    std::string& text_;
 };
 
 // A file created (or truncated) at construction. close() reports a failed

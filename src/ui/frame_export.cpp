@@ -25,9 +25,15 @@ std::string TmyOrvixCamFrame::allImageAsPdfData() {
     PageStrip& strip = ImageEnMView1;
     if (strip.count() == 0) return {};
     setExportParams();
-    VectorSink document;
+    // Encoded as written, so the document never exists as one buffer. The
+    // reserve is sized for LZW on camera pages (about 60 % of the raw rows), not
+    // for raw pages: a 32-bit host must not commit address space it never uses.
+    // A larger document costs one copy of the text.
+    std::size_t expected = 4096;
+    for (int i = 0; i < strip.count(); ++i) expected += strip.image(i).byteSize() / 4 * 3 + 1024;
+    Base64Sink document(expected);
     writePdf(strip, document);
-    return encodeBase64(document.bytes());
+    return document.finish();
 }
 
 std::string TmyOrvixCamFrame::getJpegDataById(int id) {

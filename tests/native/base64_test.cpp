@@ -145,5 +145,20 @@ TEST(Base64, FinishedEncoderRefusesMoreWork) {
     EXPECT_THROW(encoder.finish(), Error);
 }
 
+TEST(Base64Sink, PiecesGiveTheOneShotTextAndPositionCountsInput) {
+    const Bytes data = randomBytes(5000, 11);
+    for (std::size_t reserve : {std::size_t{0}, data.size()}) {
+        Base64Sink sink(reserve);
+        std::size_t at = 0;
+        for (std::size_t piece = 1; at < data.size(); piece = piece * 3 + 1) {
+            const std::size_t n = std::min(piece, data.size() - at);
+            sink.write(std::span(data.data() + at, n));
+            at += n;
+            EXPECT_EQ(sink.position(), at);
+        }
+        EXPECT_EQ(sink.finish(), encodeBase64(data));
+    }
+}
+
 }  // namespace
 }  // namespace orvix

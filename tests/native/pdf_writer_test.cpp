@@ -393,6 +393,26 @@ TEST(PdfWriter, StripRecordsTakeTheWrittenSampleLayout) {
     EXPECT_NE(asText(sink.bytes()).find("<< /Title (strip)\n/CreationDate"), std::string::npos);
 }
 
+// The strip is written page by page as pages are added; the list of pages is
+// collected first. Both must give the same bytes.
+TEST(PdfWriter, StreamingTheStripGivesTheSameBytesAsAListOfPages) {
+    PageStrip strip;
+    std::vector<PdfPage> pages;
+    const int compressions[] = {kPdfCompressionLzw, 0, 4, kPdfCompressionLzw};
+    for (int i = 0; i < 4; ++i) {
+        strip.append();
+        strip.setImage(i, noiseImage(7 + i, 5, i));
+        strip.record(i).pdfCompression = static_cast<std::uint8_t>(compressions[i]);
+        pages.push_back({strip.image(i), strip.record(i)});
+    }
+    strip.record(2).pdfPaperWidth = pages[2].record.pdfPaperWidth = 612;
+    strip.record(0).pdfAuthor = pages[0].record.pdfAuthor = "scanner";
+    VectorSink streamed, collected;
+    writePdf(strip, streamed, kCreated);
+    writePdf(pages, collected, kCreated);
+    EXPECT_EQ(asText(collected.bytes()), asText(streamed.bytes()));
+}
+
 TEST(PdfWriter, BadPagesAreClearErrors) {
     auto badJpeg = recordWith(4);
     badJpeg.jpegColorSpace = 9;

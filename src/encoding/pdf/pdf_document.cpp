@@ -53,6 +53,26 @@ Document::Document() {
     table_.add(std::move(resources));
 }
 
+Document::Document(int pageCount, ByteSink& out)
+    : writer_(std::make_unique<FileWriter>(out)), declaredPages_(pageCount) {
+    if (pageCount < 1) throw Error("A PDF document needs at least one page");
+    Dictionary catalog;
+    catalog.set("Type", name("Catalog"));
+    catalog.set("Pages", ref(treeNumber()));
+    writer_->write(std::move(catalog));
+
+    Dictionary xobjects;
+    for (int k = 1; k <= pageCount; ++k) xobjects.set("lm" + std::to_string(k), ref(3 * k));
+    Dictionary resources;
+    resources.set("ProcSet", Array{{name("PDF"), name("ImageB")}});
+    resources.set("XObject", std::move(xobjects));
+    writer_->write(std::move(resources));
+}
+
+std::int32_t Document::put(Object object) {
+    return writer_ ? writer_->write(object) : table_.add(std::move(object));
+}
+
 void Document::checkOpen() const {
     if (finished_) throw Error("PDF document already written");
 }
@@ -75,24 +95,28 @@ void Document::addPage(const BilevelImage& image, TIOParamsVals& record) {
 
 void Document::addPage(Stream image, int width, int height, const TIOParamsVals& record) {
     const int k = pageCount() + 1;
+    if (writer_ && k > declaredPages_) throw Error("More PDF pages than declared");
     const Placement placement = placeImage(width, height, record.pdfPaperWidth, record.pdfPaperHeight);
 
-    const std::int32_t imageNumber = table_.add(std::move(image));
+    const std::int32_t imageNumber = put(std::move(image));
     const std::string content = contentText(placement, k);
-    const std::int32_t contentNumber = table_.add(Stream(std::vector<std::uint8_t>(content.begin(), content.end())));
+    const std::int32_t contentNumber = put(Stream(std::vector<std::uint8_t>(content.begin(), content.end())));
 
-    table_.at(kResources).dictionary().at("XObject").dictionary().set("lm" + std::to_string(k), ref(imageNumber));
+    if (!writer_) table_.at(kResources).dictionary().at("XObject").dictionary().set("lm" + std::to_string(k), ref(imageNumber));
 
     Dictionary page;
     page.set("Type", name("Page"));
     page.set("Resources", ref(kResources));
     page.set("MediaBox", Array{{Object(0), Object(0), Object(record.pdfPaperWidth), Object(record.pdfPaperHeight)}});
     page.set("Contents", ref(contentNumber));
-    pages_.push_back(table_.add(std::move(page)));
+    if (writer_) page.set("Parent", ref(treeNumber()));
+    pages_.push_back(put(std::move(page)));
 }
 
 void Document::finish(const TIOParamsVals& info, const DateTime& created, ByteSink& out) {
     checkOpen();
+    if (writer_ && (&out != &writer_->sink() || pageCount() != declaredPages_))
+        throw Error("PDF document finished with another sink or page count than declared");
     finished_ = true;
 
     Array kids;
@@ -101,9 +125,11 @@ void Document::finish(const TIOParamsVals& info, const DateTime& created, ByteSi
     tree.set("Type", name("Pages"));
     tree.set("Kids", std::move(kids));
     tree.set("Count", Object(pageCount()));
-    const std::int32_t treeNumber = table_.add(std::move(tree));
-    for (std::int32_t page : pages_) table_.at(page).dictionary().set("Parent", ref(treeNumber));
-    table_.at(kCatalog).dictionary().set("Pages", ref(treeNumber));
+    const std::int32_t treeNumber = put(std::move(tree));
+    if (!writer_) {
+        for (std::int32_t page : pages_) table_.at(page).dictionary().set("Parent", ref(treeNumber));
+        table_.at(kCatalog).dictionary().set("Pages", ref(treeNumber));
+    }
 
     Dictionary information;
     addText(information, "Title", info.pdfTitle);
@@ -113,9 +139,12 @@ void Document::finish(const TIOParamsVals& info, const DateTime& created, ByteSi
     addText(information, "Creator", info.pdfCreator);
     addText(information, "Producer", info.pdfProducer);
     information.set("CreationDate", string(formatPdfDate(created)));
-    const std::int32_t infoNumber = table_.add(std::move(information));
+    const std::int32_t infoNumber = put(std::move(information));
 
-    writeFile(table_, kCatalog, infoNumber, out);
+    if (writer_)
+        writer_->finish(kCatalog, infoNumber);
+    else
+        writeFile(table_, kCatalog, infoNumber, out);
 }
 
 }  // namespace orvix::pdf

@@ -3,6 +3,7 @@
 // image, a content stream that places it and a page dictionary; finished
 // with the page tree and the information dictionary, then written out.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "encoding/byte_sink.h"
@@ -29,6 +30,9 @@ public:
     static constexpr std::int32_t kResources = 2;
 
     Document();
+    // Writes to `out` as pages are added, so no page is kept: the page count
+    // must be known up front and finish() must be given the same sink.
+    Document(int pageCount, ByteSink& out);
 
     // Page k (from 1) takes objects 3k (image), 3k + 1 (content), 3k + 2
     // (page). The record's sample layout is set to what is written.
@@ -43,8 +47,12 @@ public:
 private:
     void addPage(Stream image, int width, int height, const TIOParamsVals& record);
     void checkOpen() const;
+    std::int32_t treeNumber() const { return 3 * declaredPages_ + 3; }
+    std::int32_t put(Object object);
 
     ObjectTable table_;
+    std::unique_ptr<FileWriter> writer_;  // set when streaming
+    int declaredPages_ = 0;
     std::vector<std::int32_t> pages_;
     bool finished_ = false;
 };

@@ -39,26 +39,31 @@ const Object& ObjectTable::at(std::int32_t number) const {
     return const_cast<ObjectTable&>(*this).at(number);
 }
 
+FileWriter::FileWriter(ByteSink& out) : out_(out) { out_.write(kHeader); }
+
+std::int32_t FileWriter::write(const Object& object) {
+    offsets_.push_back(out_.position());
+    const std::int32_t number = count();
+    writeText(out_, std::to_string(number) + " 0 obj\n");
+    writeObject(object, out_);
+    writeText(out_, "\nendobj\n");
+    return number;
+}
+
+void FileWriter::finish(std::int32_t root, std::int32_t info) {
+    const std::uint64_t xref = out_.position();
+    const std::string size = std::to_string(count() + 1);
+    writeText(out_, "xref\n0 " + size + "\n0000000000 65535 f \n");
+    for (std::uint64_t offset : offsets_) writeText(out_, xrefEntry(offset));
+
+    writeText(out_, "trailer\n<< /Size " + size + "\n/Root " + std::to_string(root) + " 0 R\n/Info " +
+                        std::to_string(info) + " 0 R\n>>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n");
+}
+
 void writeFile(const ObjectTable& table, std::int32_t root, std::int32_t info, ByteSink& out) {
-    out.write(kHeader);
-
-    std::vector<std::uint64_t> offsets;
-    offsets.reserve(table.objects().size());
-    std::int32_t number = 0;
-    for (const Object& object : table.objects()) {
-        offsets.push_back(out.position());
-        writeText(out, std::to_string(++number) + " 0 obj\n");
-        writeObject(object, out);
-        writeText(out, "\nendobj\n");
-    }
-
-    const std::uint64_t xref = out.position();
-    const std::string size = std::to_string(table.count() + 1);
-    writeText(out, "xref\n0 " + size + "\n0000000000 65535 f \n");
-    for (std::uint64_t offset : offsets) writeText(out, xrefEntry(offset));
-
-    writeText(out, "trailer\n<< /Size " + size + "\n/Root " + std::to_string(root) + " 0 R\n/Info " +
-                       std::to_string(info) + " 0 R\n>>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n");
+    FileWriter writer(out);
+    for (const Object& object : table.objects()) writer.write(object);
+    writer.finish(root, info);
 }
 
 }  // namespace orvix::pdf

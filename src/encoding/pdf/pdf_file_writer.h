@@ -23,6 +23,24 @@ private:
     std::vector<Object> objects_;
 };
 
+// The same file written object by object, so objects need not be kept.
+// Offsets are sink positions, so the file must start at the sink's position 0.
+class FileWriter {
+public:
+    // Writes the header.
+    explicit FileWriter(ByteSink& out);
+    // Writes the next object; returns its number.
+    std::int32_t write(const Object& object);
+    std::int32_t count() const { return static_cast<std::int32_t>(offsets_.size()); }
+    // Cross-reference table and trailer.
+    void finish(std::int32_t root, std::int32_t info);
+    ByteSink& sink() const { return out_; }
+
+private:
+    ByteSink& out_;
+    std::vector<std::uint64_t> offsets_;
+};
+
 // Offsets are sink positions, so the file must start at the sink's
 // position 0.
 void writeFile(const ObjectTable& table, std::int32_t root, std::int32_t info, ByteSink& out);

@@ -21,6 +21,8 @@ constexpr std::uint8_t kJpegYcck = 4;
 template <class RowOf>
 std::vector<std::uint8_t> lzwRows(int height, std::size_t stride, RowOf rowOf) {
     VectorSink sink;
+    // The plain rows' size: what most images need at most; untouched pages are free.
+    sink.reserve(static_cast<std::size_t>(height) * stride + stride / 2 + 64);
     LzwEncoder lzw(sink);
     for (int y = 0; y < height; ++y) lzw.encode(std::span(rowOf(y), stride));
     lzw.finish();

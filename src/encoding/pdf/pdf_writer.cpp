@@ -17,7 +17,11 @@ void writePdf(const std::vector<PdfPage>& pages, ByteSink& out, const pdf::DateT
 
 void writePdf(PageStrip& strip, ByteSink& out, const pdf::DateTime& created) {
     if (strip.count() == 0) return;
-    pdf::Document doc;
+    // Checked before anything is written, so a bad page leaves the sink untouched.
+    for (int i = 0; i < strip.count(); ++i)
+        pdf::placeImage(strip.image(i).width(), strip.image(i).height(), strip.record(i).pdfPaperWidth,
+                        strip.record(i).pdfPaperHeight);
+    pdf::Document doc(strip.count(), out);
     for (int i = 0; i < strip.count(); ++i) doc.addPage(strip.image(i), strip.record(i));
     doc.finish(strip.record(0), created, out);
 }
