@@ -1,13 +1,6 @@
 // Documents as Base64 text: the script writes them to C:\orvix-out, where
 // exports.check.sh decodes them and hands them to libtiff, qpdf and poppler.
 var F = "C:\\orvix-fixtures\\";
-var OUT = "C:\\orvix-out\\";
-var fso = new ActiveXObject("Scripting.FileSystemObject");
-function save(name, text) {
-  var f = fso.CreateTextFile(OUT + name, true);
-  f.Write(text);
-  f.Close();
-}
 
 var o = new ActiveXObject("orvixcam.Orvix");
 checkEq(o.allImageAsTIFFData(), "", "no pages, no TIFF");
@@ -20,9 +13,9 @@ checkEq(o.openMultiPictureWithDialog(), true, "three pages opened");
 var tiff = o.allImageAsTIFFData();
 check(tiff.length > 0, "TIFF text");
 checkEq(tiff.indexOf("\r\n"), 76, "Base64 lines of 76 characters");
-save("pages.tif.b64", tiff);
-save("pages.pdf.b64", o.allImageAsPdfData());
-save("page1.jpg.b64", o.getJpegDataById(1));
+saveText("pages.tif.b64", tiff);
+saveText("pages.pdf.b64", o.allImageAsPdfData());
+saveText("page1.jpg.b64", o.getJpegDataById(1));
 checkEq(o.getJpegDataById(3), "", "getJpegDataById(count)");
 checkEq(o.getJpegDataById(-1), "", "getJpegDataById(-1)");
 finish();

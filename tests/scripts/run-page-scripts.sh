@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every page script in this folder against the registered control:
-#   orvixhost.exe lib/assert.js NAME.js
+#   orvixhost.exe lib/assert.js lib/out.js NAME.js
 # A script passes when it exits 0 and, where NAME.expect exists, every line of it
 # appears in the script's output (the host's records of dialogs and boxes included),
 # and where NAME.check.sh exists, it accepts the files the script wrote.
@@ -17,7 +17,7 @@ cp "$here"/fixtures/* "$WINEPREFIX/drive_c/orvix-fixtures/"
 ok=0 bad=0
 for script in "$here"/*.js; do
   name=$(basename "$script" .js)
-  output=$(timeout 120 "$WINE64" "$bin/orvixhost.exe" "$(winpath "$here/lib/assert.js")" "$(winpath "$script")" 2>&1 | tr -d '\r')
+  output=$(timeout 120 "$WINE64" "$bin/orvixhost.exe" "$(winpath "$here/lib/assert.js")" "$(winpath "$here/lib/out.js")" "$(winpath "$script")" 2>&1 | tr -d '\r')
   rc=${PIPESTATUS[0]}
   result=ok
   if [[ $rc -ne 0 ]]; then

@@ -1,7 +1,6 @@
 // saveAllWithDialog as a page script sees it: the dialog is answered by the
 // host; saves.check.sh hands the files to libtiff, qpdf and poppler.
 var F = "C:\\orvix-fixtures\\";
-var OUT = "C:\\orvix-out\\";
 var fso = new ActiveXObject("Scripting.FileSystemObject");
 var names = ["all.tif", "all.pdf", "all.gif", "all.jpg", "cancelled.tif"];
 // Earlier runs' files would bring up the overwrite question.
