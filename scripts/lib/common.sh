@@ -13,6 +13,7 @@ orvix_packages=(
   libjpeg62-turbo-dev libpng-dev libtiff-dev libgif-dev zlib1g-dev libgtest-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev fonts-arphic-uming
   libtiff-tools qpdf poppler-utils python3-pil
+  libcurl4-openssl-dev python3-werkzeug python3-flask python3-pyftpdlib python3-openssl openssl curl clang libclang-rt-14-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev nasm
   wine wine64 libwine-dev xvfb xauth locales
 )

@@ -4,6 +4,10 @@
 # A script passes when it exits 0 and, where NAME.expect exists, every line of it
 # appears in the script's output (the host's records of dialogs and boxes included),
 # and where NAME.check.sh exists, it accepts the files the script wrote.
+# Where NAME.serve.py exists, it is started first as
+#   python3 NAME.serve.py OUT_DIR SERVERS_JS
+# and serves on loopback until the script ends; it writes SERVERS_JS (script lines
+# naming its urls) once it listens, and that file runs before NAME.js.
 # Needs a Wine session (WINEPREFIX, DISPLAY) from scripts/lib/common.sh.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -17,8 +21,18 @@ cp "$here"/fixtures/* "$WINEPREFIX/drive_c/orvix-fixtures/"
 ok=0 bad=0
 for script in "$here"/*.js; do
   name=$(basename "$script" .js)
-  output=$(timeout 120 "$WINE64" "$bin/orvixhost.exe" "$(winpath "$here/lib/assert.js")" "$(winpath "$here/lib/out.js")" "$(winpath "$script")" 2>&1 | tr -d '\r')
+  extra=() server_pid=
+  if [[ -f "$here/$name.serve.py" ]]; then
+    servers_js="$out_dir/$name.servers.js"
+    rm -f "$servers_js"
+    /usr/bin/python3 "$here/$name.serve.py" "$out_dir" "$servers_js" &
+    server_pid=$!
+    for _ in $(seq 100); do [[ -s "$servers_js" ]] && break; sleep 0.1; done
+    extra=("$(winpath "$servers_js")")
+  fi
+  output=$(timeout 120 "$WINE64" "$bin/orvixhost.exe" "$(winpath "$here/lib/assert.js")" "$(winpath "$here/lib/out.js")" "${extra[@]}" "$(winpath "$script")" 2>&1 | tr -d '\r')
   rc=${PIPESTATUS[0]}
+  [[ -n "$server_pid" ]] && { kill "$server_pid" 2>/dev/null; wait "$server_pid" 2>/dev/null; }
   result=ok
   if [[ $rc -ne 0 ]]; then
     result="exit code $rc"
