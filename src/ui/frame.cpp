@@ -6,6 +6,7 @@
 
 #include "errors.h"
 #include "pages/edit/text_renderer.h"
+#include "encoding/temp_folder.h"
 #include "pages/image_readers.h"
 #include "ui/edit/edit_tools.h"
 #include "ui/edit/stamper.h"

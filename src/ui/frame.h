@@ -64,6 +64,7 @@ inline constexpr int kDeleteKey = 46;
 class EditTools;
 class Stamper;
 class TextRenderer;
+class TempFolder;
 
 class TmyOrvixCamFrame {
 public:
@@ -121,12 +122,35 @@ public:
     // The main view's image to a file the user chooses, by its extension.
     void btn12Click();
 
+    // Uploads of the pages in one multipart form post: all pages as one TIFF or
+    // one PDF, or each page as its own JPEG. Texts are in the control's code
+    // page. A failed post gives false / "" (or the part of a 2xx body that
+    // arrived); an error while writing a document propagates. The documents
+    // are removed from the temporary folder whatever happens.
+    bool uploadToServer(const std::string& url, const std::string& id, const std::string& desc);
+    std::string uploadToServerWithCustResult(const std::string& url, const std::string& id,
+                                             const std::string& desc);
+    std::string uploadPdfToServer(const std::string& url, const std::string& id, const std::string& desc);
+    std::string uploadAllasEachJpgToUrl(const std::string& url, const std::string& id,
+                                        const std::string& desc, int jpgQuality);
+    // Where uploads write their documents: the system's folder unless set.
+    void setTempFolder(std::unique_ptr<TempFolder> folder);
+
     // The editing tools of the button bar and the stamping of watermark and text.
     EditTools& edit() { return *edit_; }
     Stamper& stamp() { return *stamp_; }
 
 private:
     void notice(const char* text);
+    struct UploadReply {
+        bool success = false;
+        std::string text;
+    };
+    UploadReply uploadDocument(const std::string& url, const std::string& id, const std::string& desc,
+                               bool pdf);
+    TempFolder& tempFolder();
+
+    std::unique_ptr<TempFolder> tempFolder_;
 
     std::unique_ptr<TextRenderer> textRenderer_;
     std::unique_ptr<EditTools> edit_;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every page script in this folder against the registered control:
 #   orvixhost.exe lib/assert.js lib/out.js NAME.js
+# (or only the scripts named after BIN: run-page-scripts.sh BIN NAME...)
 # A script passes when it exits 0 and, where NAME.expect exists, every line of it
 # appears in the script's output (the host's records of dialogs and boxes included),
 # and where NAME.check.sh exists, it accepts the files the script wrote.
@@ -13,6 +14,8 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../scripts/lib/common.sh"
 bin=$1
+shift
+only=("$@")  # names of the scripts to run; all when none are given
 wine_run regsvr32 /s "$(winpath "$bin/orvixcam.ocx")" || { echo "cannot register the control"; exit 1; }
 out_dir="$WINEPREFIX/drive_c/orvix-out"
 mkdir -p "$WINEPREFIX/drive_c/orvix-fixtures" "$out_dir"
@@ -21,6 +24,7 @@ cp "$here"/fixtures/* "$WINEPREFIX/drive_c/orvix-fixtures/"
 ok=0 bad=0
 for script in "$here"/*.js; do
   name=$(basename "$script" .js)
+  if ((${#only[@]})) && [[ " ${only[*]} " != *" $name "* ]]; then continue; fi
   extra=() server_pid=
   if [[ -f "$here/$name.serve.py" ]]; then
     servers_js="$out_dir/$name.servers.js"
@@ -30,9 +34,13 @@ for script in "$here"/*.js; do
     for _ in $(seq 100); do [[ -s "$servers_js" ]] && break; sleep 0.1; done
     extra=("$(winpath "$servers_js")")
   fi
-  output=$(timeout 120 "$WINE64" "$bin/orvixhost.exe" "$(winpath "$here/lib/assert.js")" "$(winpath "$here/lib/out.js")" "${extra[@]}" "$(winpath "$script")" 2>&1 | tr -d '\r')
-  rc=${PIPESTATUS[0]}
-  [[ -n "$server_pid" ]] && { kill "$server_pid" 2>/dev/null; wait "$server_pid" 2>/dev/null; }
+  # Into a file, not a pipe: services Wine starts on the way (the network's
+  # among them) inherit the descriptors and would hold a pipe open.
+  log_file="$out_dir/$name.log"
+  timeout 120 "$WINE64" "$bin/orvixhost.exe" "$(winpath "$here/lib/assert.js")" "$(winpath "$here/lib/out.js")" "${extra[@]}" "$(winpath "$script")" >"$log_file" 2>&1 </dev/null
+  rc=$?
+  output=$(tr -d '\r' <"$log_file")
+  if [[ -n "$server_pid" ]]; then kill "$server_pid" 2>/dev/null; wait "$server_pid" 2>/dev/null || true; fi
   result=ok
   if [[ $rc -ne 0 ]]; then
     result="exit code $rc"

@@ -176,6 +176,34 @@ STDMETHODIMP OrvixControl::drawTextTo(LONG x, LONG y, BSTR text, BSTR fontname, 
     });
 }
 
+// ---- uploads: url, id and desc go out as bytes of the control's code page
+
+STDMETHODIMP OrvixControl::uploadToServer(BSTR url, BSTR id, BSTR desc, VARIANT* r) {
+    return member(r, [&](VARIANT* v) {
+        const CodePage& cp = *codePage_;
+        setBool(v, frame_->uploadToServer(fromBstr(cp, url), fromBstr(cp, id), fromBstr(cp, desc)));
+    });
+}
+STDMETHODIMP OrvixControl::uploadToServerWithCustResult(BSTR url, BSTR id, BSTR desc, VARIANT* r) {
+    return member(r, [&](VARIANT* v) {
+        const CodePage& cp = *codePage_;
+        setText(v, cp, frame_->uploadToServerWithCustResult(fromBstr(cp, url), fromBstr(cp, id), fromBstr(cp, desc)));
+    });
+}
+STDMETHODIMP OrvixControl::uploadPdfToServer(BSTR url, BSTR id, BSTR desc, VARIANT* r) {
+    return member(r, [&](VARIANT* v) {
+        const CodePage& cp = *codePage_;
+        setText(v, cp, frame_->uploadPdfToServer(fromBstr(cp, url), fromBstr(cp, id), fromBstr(cp, desc)));
+    });
+}
+STDMETHODIMP OrvixControl::uploadAllasEachJpgToUrl(BSTR url, BSTR id, BSTR desc, LONG quality, VARIANT* r) {
+    return member(r, [&](VARIANT* v) {
+        const CodePage& cp = *codePage_;
+        setText(v, cp,
+                frame_->uploadAllasEachJpgToUrl(fromBstr(cp, url), fromBstr(cp, id), fromBstr(cp, desc), quality));
+    });
+}
+
 // ---- cameras: the value put is ignored by design
 
 STDMETHODIMP OrvixControl::put_camCount(LONG) { return S_OK; }
@@ -208,9 +236,6 @@ STDMETHODIMP OrvixControl::capCurrentPicture(VARIANT* r) {
 STDMETHODIMP OrvixControl::saveAllWithDialog(VARIANT* r) {
     return member(r, [&](VARIANT* v) { setBool(v, frame_->saveAllWithDialog()); });
 }
-STDMETHODIMP OrvixControl::uploadToServer(BSTR, BSTR, BSTR, VARIANT* r) {
-    return member(r, [](VARIANT*) { throw NotAvailable("uploadToServer"); });
-}
 STDMETHODIMP OrvixControl::loadImageFromUrl(BSTR, VARIANT* r) {
     return member(r, [](VARIANT*) { throw NotAvailable("loadImageFromUrl"); });
 }
@@ -225,17 +250,8 @@ STDMETHODIMP OrvixControl::loadWaterMarkPicFromUrl(BSTR, VARIANT* r) {
 
 
 
-STDMETHODIMP OrvixControl::uploadToServerWithCustResult(BSTR, BSTR, BSTR, VARIANT* r) {
-    return member(r, [](VARIANT*) { throw NotAvailable("uploadToServerWithCustResult"); });
-}
-STDMETHODIMP OrvixControl::uploadPdfToServer(BSTR, BSTR, BSTR, VARIANT* r) {
-    return member(r, [](VARIANT*) { throw NotAvailable("uploadPdfToServer"); });
-}
 
 
-STDMETHODIMP OrvixControl::uploadAllasEachJpgToUrl(BSTR, BSTR, BSTR, LONG, VARIANT* r) {
-    return member(r, [](VARIANT*) { throw NotAvailable("uploadAllasEachJpgToUrl"); });
-}
 STDMETHODIMP OrvixControl::hideEditPanels() { return notAvailable("hideEditPanels"); }
 STDMETHODIMP OrvixControl::showEditPanels() { return notAvailable("showEditPanels"); }
 
