@@ -1,6 +1,8 @@
-// OrvixCam demo: creates the control, fills the page strip from the sample pages
-// and exports them as TIFF, PDF and JPEG. Run by scripts/demo under orvixhost.exe,
-// which decodes the Base64 texts written to C:\orvix-demo-out into out/.
+// OrvixCam demo: creates the control, fills the page strip from the sample pages,
+// edits and stamps them, exports them as TIFF, PDF and JPEG and uploads them to
+// the demo's own web server (SERVER, from examples/demo_server.py). Run by
+// scripts/demo under orvixhost.exe, which decodes the Base64 texts written to
+// C:\orvix-demo-out into out/; the server keeps the uploads in out/uploads/.
 var pages = "C:\\orvix-demo\\";
 var OUT = "C:\\orvix-demo-out\\";
 var say = function () { WScript.Echo(Array.prototype.join.call(arguments, " ")); };
@@ -32,6 +34,11 @@ save("demo.tiff.b64", o.allImageAsTIFFData());
 save("demo.pdf.b64", o.allImageAsPdfData());
 save("page1.jpg.b64", o.getJpegDataById(0));
 
+say("uploading to", SERVER);
+say("  uploadToServer (one TIFF) ->", o.uploadToServer(SERVER + "tiff", "demo-1", "OrvixCam 演示"));
+say("  uploadPdfToServer ->", o.uploadPdfToServer(SERVER + "pdf", "demo-2", "pdf"));
+say("  uploadAllasEachJpgToUrl ->", o.uploadAllasEachJpgToUrl(SERVER + "jpg", "demo-3", "jpg", 85));
+
 say("deleteAt(1) ->", o.deleteAt(1), "; pages now:", o.getImageCount());
 try {
   o.deleteAt(-1);
@@ -40,8 +47,7 @@ try {
 }
 
 var later = [
-  function () { return o.startCam(); },
-  function () { return o.uploadToServer("http://127.0.0.1/upload", "1", "demo"); }
+  function () { return o.startCam(); }
 ];
 for (var i = 0; i < later.length; i++) {
   try { later[i](); } catch (e) { say("not yet:", e.description); }
