@@ -6,32 +6,14 @@
 #include <fstream>
 #include <string>
 
+#include "process_memory.h"
 #include "oracles/synthetic_page.h"
 #include "support/test_pump.h"
 #include "support/test_shell.h"
 #include "ui/frame.h"
 
-namespace {
-
-// A field of /proc/self/status in bytes; -1 when missing.
-long long statusBytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(field) + ":";
-    while (std::getline(status, line))
-        if (line.rfind(key, 0) == 0) return std::atoll(line.c_str() + key.size()) * 1024;
-    return -1;
-}
-
-// Lowers VmHWM to the current VmRSS, so building the pages does not count.
-bool resetPeak() {
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    clear.flush();
-    return static_cast<bool>(clear);
-}
-
-}  // namespace
+using orvix::bench::resetPeak;
+using orvix::bench::statusBytes;
 
 int main(int argc, char** argv) {
     const int width = argc > 1 ? std::atoi(argv[1]) : 2592;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "net/http_post.h"
+#include "process_memory.h"
 #include "net/multipart_form.h"
 #include "oracles/scratch_dir.h"
 #include "support/test_pump.h"
@@ -24,21 +25,8 @@
 
 namespace {
 
-long long statusBytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(field) + ":";
-    while (std::getline(status, line))
-        if (line.rfind(key, 0) == 0) return std::atoll(line.c_str() + key.size()) * 1024;
-    return -1;
-}
-
-bool resetPeak() {
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    clear.flush();
-    return static_cast<bool>(clear);
-}
+using orvix::bench::resetPeak;
+using orvix::bench::statusBytes;
 
 // Accepts posts one after another, reads each body to its Content-Length and
 // throws it away.
