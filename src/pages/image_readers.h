@@ -32,6 +32,11 @@ ImageFormat sniffFormat(std::span<const std::uint8_t> bytes);
 std::vector<DecodedImage> decodeImages(std::span<const std::uint8_t> bytes, ImageFormat format,
                                        int maxImages);
 
+// Every page of a TIFF or every frame of a GIF, in order, up to the first one
+// that fails to decode: those before it are kept. Other formats give their
+// one image. Throws DecodeError when not even the first image decodes.
+std::vector<DecodedImage> decodeLeadingImages(std::span<const std::uint8_t> bytes, ImageFormat format);
+
 // Reads one image from a local file, the decoder chosen by extension.
 // Throws DecodeError when the file cannot be read or decoded.
 DecodedImage readImageFile(const std::string& path);

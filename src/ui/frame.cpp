@@ -8,6 +8,7 @@
 #include "pages/edit/text_renderer.h"
 #include "encoding/temp_folder.h"
 #include "pages/image_readers.h"
+#include "net/url_fetcher.h"
 #include "ui/edit/edit_tools.h"
 #include "ui/edit/stamper.h"
 #include "ui/open_filter.h"

@@ -64,6 +64,9 @@ inline constexpr int kDeleteKey = 46;
 class EditTools;
 class Stamper;
 class TextRenderer;
+namespace net {
+class UrlFetcher;
+}
 class TempFolder;
 
 class TmyOrvixCamFrame {
@@ -136,12 +139,23 @@ public:
     // Where uploads write their documents: the system's folder unless set.
     void setTempFolder(std::unique_ptr<TempFolder> folder);
 
+    // Replace the strip by the pages of the document at `url` and show the
+    // first; true unless an error was raised (no pages is no error).
+    bool loadImageFromUrl(const std::string& url);
+    // The picture at `url` into img_watermark, then the watermark-loaded
+    // step, whatever the fetch brought; true unless an error was raised.
+    bool loadWaterMarkPicFromUrl(const std::string& url);
+    // Where url loads fetch from: the system's internet library unless set.
+    void setUrlFetcher(std::unique_ptr<net::UrlFetcher> fetcher);
+
     // The editing tools of the button bar and the stamping of watermark and text.
     EditTools& edit() { return *edit_; }
     Stamper& stamp() { return *stamp_; }
 
 private:
     void notice(const char* text);
+    net::UrlFetcher& urlFetcher();
+    std::unique_ptr<net::UrlFetcher> urlFetcher_;
     struct UploadReply {
         bool success = false;
         std::string text;

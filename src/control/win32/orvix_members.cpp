@@ -236,16 +236,16 @@ STDMETHODIMP OrvixControl::capCurrentPicture(VARIANT* r) {
 STDMETHODIMP OrvixControl::saveAllWithDialog(VARIANT* r) {
     return member(r, [&](VARIANT* v) { setBool(v, frame_->saveAllWithDialog()); });
 }
-STDMETHODIMP OrvixControl::loadImageFromUrl(BSTR, VARIANT* r) {
-    return member(r, [](VARIANT*) { throw NotAvailable("loadImageFromUrl"); });
+STDMETHODIMP OrvixControl::loadImageFromUrl(BSTR url, VARIANT* r) {
+    return member(r, [&](VARIANT* v) { setBool(v, frame_->loadImageFromUrl(fromBstr(*codePage_, url))); });
 }
 
 STDMETHODIMP OrvixControl::getCurrentFrame(VARIANT* r) {
     return member(r, [](VARIANT*) { throw NotAvailable("getCurrentFrame"); });
 }
 
-STDMETHODIMP OrvixControl::loadWaterMarkPicFromUrl(BSTR, VARIANT* r) {
-    return member(r, [](VARIANT*) { throw NotAvailable("loadWaterMarkPicFromUrl"); });
+STDMETHODIMP OrvixControl::loadWaterMarkPicFromUrl(BSTR url, VARIANT* r) {
+    return member(r, [&](VARIANT* v) { setBool(v, frame_->loadWaterMarkPicFromUrl(fromBstr(*codePage_, url))); });
 }
 
 

@@ -20,9 +20,14 @@ DecodedImage decodeJpeg(Bytes bytes);
 DecodedImage decodePng(Bytes bytes);
 DecodedImage decodeBmp(Bytes bytes);
 DecodedImage decodePnm(Bytes bytes);
+// What a broken page or frame after good ones does: fail the whole file, or
+// end the series there with the good ones. A broken first one always fails.
+enum class OnBrokenImage { Fail, EndSeries };
 // Multi-image formats: at most maxImages (>= 1) images.
-std::vector<DecodedImage> decodeTiff(Bytes bytes, std::size_t maxImages);
-std::vector<DecodedImage> decodeGif(Bytes bytes, std::size_t maxImages);
+std::vector<DecodedImage> decodeTiff(Bytes bytes, std::size_t maxImages,
+                                     OnBrokenImage onBroken = OnBrokenImage::Fail);
+std::vector<DecodedImage> decodeGif(Bytes bytes, std::size_t maxImages,
+                                    OnBrokenImage onBroken = OnBrokenImage::Fail);
 
 inline constexpr long long kMaxDimension = 65535;
 // The largest intermediate a reader keeps is 4 bytes a pixel (RGBA rasters).

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "errors.h"
 #include "pages/readers/format_readers.h"
 
 namespace orvix::readers {
@@ -109,7 +110,8 @@ std::vector<int> rowOrder(int height, bool interlaced) {
 
 class Composer {
 public:
-    Composer(GifFileType* gif, std::size_t maxImages) : gif_(gif), maxImages_(maxImages) {}
+    Composer(GifFileType* gif, std::size_t maxImages, OnBrokenImage onBroken)
+        : gif_(gif), maxImages_(maxImages), onBroken_(onBroken) {}
 
     std::vector<DecodedImage> run() {
         GifRecordType type = UNDEFINED_RECORD_TYPE;
@@ -120,8 +122,14 @@ public:
                 failCode(gif_->Error);
             }
             if (type == TERMINATE_RECORD_TYPE) break;
-            if (type == IMAGE_DESC_RECORD_TYPE) readFrame();
-            else if (type == EXTENSION_RECORD_TYPE) readExtension();
+            try {
+                if (type == IMAGE_DESC_RECORD_TYPE) readFrame();
+                else if (type == EXTENSION_RECORD_TYPE) readExtension();
+            } catch (const DecodeError&) {
+                // The broken frame was never added; the canvas is not used again.
+                if (onBroken_ == OnBrokenImage::EndSeries && !frames_.empty()) break;
+                throw;
+            }
         }
         if (frames_.empty()) fail(kFormat, "the file holds no image");
         return std::move(frames_);
@@ -178,6 +186,7 @@ private:
 
     GifFileType* gif_;
     std::size_t maxImages_;
+    OnBrokenImage onBroken_;
     Image canvas_;
     Control control_;
     int bitsPerSample_ = 8;
@@ -187,12 +196,12 @@ private:
 
 }  // namespace
 
-std::vector<DecodedImage> decodeGif(Bytes bytes, std::size_t maxImages) {
+std::vector<DecodedImage> decodeGif(Bytes bytes, std::size_t maxImages, OnBrokenImage onBroken) {
     Source src{bytes.data(), bytes.size(), 0};
     int error = 0;
     GifPtr gif(DGifOpen(&src, readProc, &error));
     if (!gif) failCode(error);
-    return Composer(gif.get(), maxImages).run();
+    return Composer(gif.get(), maxImages, onBroken).run();
 }
 
 }  // namespace orvix::readers

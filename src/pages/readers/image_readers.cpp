@@ -109,6 +109,19 @@ std::vector<DecodedImage> decodeImages(std::span<const std::uint8_t> bytes, Imag
     }
 }
 
+std::vector<DecodedImage> decodeLeadingImages(std::span<const std::uint8_t> bytes, ImageFormat format) {
+    using namespace readers;
+    if (bytes.empty()) throw DecodeError("Empty image data");
+    constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
+    try {
+        if (format == ImageFormat::Tiff) return decodeTiff(bytes, kAll, OnBrokenImage::EndSeries);
+        if (format == ImageFormat::Gif) return decodeGif(bytes, kAll, OnBrokenImage::EndSeries);
+        return decodeChecked(bytes, format, 1);
+    } catch (const std::bad_alloc&) {
+        throw DecodeError("Not enough memory to decode the image");
+    }
+}
+
 DecodedImage readImageFile(const std::string& path) {
     const std::vector<std::uint8_t> bytes = readWholeFile(path);
     // The leading bytes win over a wrong extension; the extension names headerless data.

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "errors.h"
 #include "pages/readers/format_readers.h"
 
 namespace orvix::readers {
@@ -156,21 +157,27 @@ DecodedImage readPage(TIFF* tif, Source& src, std::size_t usedBytes) {
 
 }  // namespace
 
-std::vector<DecodedImage> decodeTiff(Bytes bytes, std::size_t maxImages) {
+std::vector<DecodedImage> decodeTiff(Bytes bytes, std::size_t maxImages, OnBrokenImage onBroken) {
     Source src{bytes.data(), bytes.size(), 0, ""};
     TiffPtr tif = open(src);
     if (!tif) failWith(src, "not a readable TIFF file");
 
     std::vector<DecodedImage> pages;
     std::size_t usedBytes = 0;
+    const bool endSeries = onBroken == OnBrokenImage::EndSeries;
     while (true) {
-        pages.push_back(readPage(tif.get(), src, usedBytes));
+        try {
+            pages.push_back(readPage(tif.get(), src, usedBytes));
+        } catch (const DecodeError&) {
+            if (endSeries && !pages.empty()) break;
+            throw;
+        }
         usedBytes += pages.back().image.byteSize();
         if (pages.size() >= maxImages) break;
         // A clean end of the directory chain is silent; a broken link records an error.
         src.message[0] = '\0';
         if (!TIFFReadDirectory(tif.get())) {
-            if (src.message[0] != '\0') failWith(src, "");
+            if (src.message[0] != '\0' && !endSeries) failWith(src, "");
             break;
         }
     }

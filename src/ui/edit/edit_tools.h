@@ -51,6 +51,8 @@ public:
     void rotateAll(double value);
 
     ViewMouseMode mouseMode() const { return mouseMode_; }
+    // For loads that leave the view in a mode of their own.
+    void setMouseMode(ViewMouseMode mode) { mouseMode_ = mode; }
     // What the user draws, in image pixels (see PixelMask for which pixels
     // a rectangle or polygon takes).
     void selectRectangle(int x1, int y1, int x2, int y2);
