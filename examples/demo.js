@@ -25,9 +25,12 @@ WScript.AnswerNextFileDialog(pages + "page1.bmp|" + pages + "page2.ppm|" + pages
 say("openMultiPictureWithDialog ->", o.openMultiPictureWithDialog());
 say("pages now:", o.getImageCount());
 
-say("turning every page a quarter left and stamping a line of text");
+say("turning every page a quarter left and stamping a line of text and a seal");
 o.rotateAll(90);
 o.drawText(8, 8, "OrvixCam 演示", 14, 200, 0, 0);
+// The seal's white background turns transparent when it is loaded.
+say("loadWaterMarkPicFromUrl ->", o.loadWaterMarkPicFromUrl(SERVER + "watermark.png"));
+say("drawWaterMark ->", o.drawWaterMark(160, 90, 64, -1));
 
 say("exporting");
 save("demo.tiff.b64", o.allImageAsTIFFData());
