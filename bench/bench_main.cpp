@@ -39,5 +39,13 @@ int main(int argc, char** argv) {
         std::printf("LZW %s: ours %.2f ms, libtiff %.2f ms, ours/libtiff time ratio %.2f\n",
                     name.substr(prefix.size()).c_str(), ours * 1e3, other->second * 1e3, ours / other->second);
     }
+    // The preview's per-frame steps against a memcpy of the same frame.
+    if (const auto floor = reporter.seconds.find("BM_Capture_Memcpy/"); floor != reporter.seconds.end()) {
+        for (const auto& [name, seconds] : reporter.seconds) {
+            if (name.rfind("BM_Capture_", 0) != 0 || name == floor->first) continue;
+            std::printf("capture %s: %.2f ms, memcpy %.2f ms, time ratio %.2f\n", name.c_str(), seconds * 1e3,
+                        floor->second * 1e3, seconds / floor->second);
+        }
+    }
     return 0;
 }

@@ -10,7 +10,8 @@ Image::Image(int width, int height, Rgb fill) {
     width_ = width;
     height_ = height;
     pixels_.resize(stride() * static_cast<std::size_t>(height));
-    this->fill(fill);
+    // The new pixels are already black; painting them again costs a pass.
+    if (fill != Rgb{}) this->fill(fill);
 }
 
 Rgb Image::pixel(int x, int y) const {

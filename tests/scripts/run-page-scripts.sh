@@ -37,8 +37,8 @@ for script in "$here"/*.js; do
   # Into a file, not a pipe: services Wine starts on the way (the network's
   # among them) inherit the descriptors and would hold a pipe open.
   log_file="$out_dir/$name.log"
-  timeout 120 "$WINE64" "$bin/orvixhost.exe" "$(winpath "$here/lib/assert.js")" "$(winpath "$here/lib/out.js")" "${extra[@]}" "$(winpath "$script")" >"$log_file" 2>&1 </dev/null
-  rc=$?
+  rc=0
+  timeout 120 "$WINE64" "$bin/orvixhost.exe" "$(winpath "$here/lib/assert.js")" "$(winpath "$here/lib/out.js")" "${extra[@]}" "$(winpath "$script")" >"$log_file" 2>&1 </dev/null || rc=$?
   output=$(tr -d '\r' <"$log_file")
   if [[ -n "$server_pid" ]]; then kill "$server_pid" 2>/dev/null; wait "$server_pid" 2>/dev/null || true; fi
   result=ok

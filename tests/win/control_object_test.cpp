@@ -67,8 +67,7 @@ TEST(Dispatch, FailureReachesTheScriptAsAnException) {
     };
     const Case cases[] = {
         {L"deleteAt", {i4(-1)}, E_UNEXPECTED, "List index out of bounds (-1)"},
-        {L"startCam", {}, E_NOTIMPL, "startCam is not available yet"},
-        {L"stopCam", {}, E_NOTIMPL, "stopCam is not available yet"},
+        {L"hideEditPanels", {}, E_NOTIMPL, "hideEditPanels is not available yet"},
     };
     for (const Case& k : cases) {
         Variant r;
@@ -100,10 +99,16 @@ TEST(Vtable, FailedDeleteLeavesFalseAndAnErrorObject) {
     EXPECT_EQ("orvixcam.Orvix", narrow(source));
     SysFreeString(source);
 
-    Variant empty;
-    empty.vt = VT_I4;
-    EXPECT_EQ(E_NOTIMPL, c->getCurrentFrame(&empty));
-    EXPECT_EQ(VT_EMPTY, empty.vt);
+}
+
+// Without a running camera the live frame is empty text: a null BSTR, no error.
+TEST(Vtable, CurrentFrameWithoutCameraIsEmptyText) {
+    ComPtr<IOrvix> c = newControl();
+    Variant frame;
+    frame.vt = VT_I4;
+    EXPECT_EQ(S_OK, c->getCurrentFrame(&frame));
+    EXPECT_EQ(VT_BSTR, frame.vt);
+    EXPECT_EQ(nullptr, frame.bstrVal);
 }
 
 TEST(Dispatch, CamCountPutIsAcceptedAndIgnored) {

@@ -2,6 +2,7 @@
 
 #include <olectl.h>
 
+#include "capture/capture_controller.h"
 #include "control/win32/error_info.h"
 #include "control/win32/module.h"
 #include "ui/frame.h"
@@ -35,10 +36,14 @@ OrvixControl::OrvixControl()
       shell_(std::make_unique<Win32Shell>()),
       pump_(std::make_unique<Win32MessagePump>()),
       frame_(std::make_unique<TmyOrvixCamFrame>(*shell_, *pump_)),
+      capture_(std::make_unique<CaptureController>(*frame_, *shell_, *pump_, makePlatformCaptureDevice())),
       events_(*this, DIID_IOrvixEvents, 1, [this](bool connected) { sinkChanged(connected); }),
       propertyNotify_(*this, IID_IPropertyNotifySink, 0) {
     typeLib();  // a control without its type library cannot dispatch: fail the creation
     form_.caption = texts::kFormCaption;
+    // The form's create handler: the camera lists, with their message boxes
+    // while the host is still creating the control.
+    capture_->initCapture();
     objectCreated();
 }
 

@@ -15,6 +15,7 @@
 
 namespace orvix {
 class TmyOrvixCamFrame;
+class CaptureController;
 class Shell;
 class MessagePump;
 }  // namespace orvix
@@ -41,6 +42,7 @@ public:
     char fireKeyPress(char key);
 
     TmyOrvixCamFrame& frame() { return *frame_; }
+    CaptureController& capture() { return *capture_; }
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
@@ -147,6 +149,7 @@ private:
     std::unique_ptr<Shell> shell_;
     std::unique_ptr<MessagePump> pump_;
     std::unique_ptr<TmyOrvixCamFrame> frame_;
+    std::unique_ptr<CaptureController> capture_;  // the camera; attached to frame_
     FormProperties form_;
     ConnectionPoint events_;
     ConnectionPoint propertyNotify_;

@@ -3,6 +3,7 @@
 
 #include "control/win32/bstr.h"
 #include "control/win32/error_info.h"
+#include "capture/capture_controller.h"
 #include "control/win32/orvix_control.h"
 #include "ui/edit/edit_tools.h"
 #include "ui/edit/stamper.h"
@@ -207,32 +208,42 @@ STDMETHODIMP OrvixControl::uploadAllasEachJpgToUrl(BSTR url, BSTR id, BSTR desc,
 // ---- cameras: the value put is ignored by design
 
 STDMETHODIMP OrvixControl::put_camCount(LONG) { return S_OK; }
+STDMETHODIMP OrvixControl::get_camCount(LONG* v) {
+    if (!v) return E_POINTER;
+    *v = capture_->camCount();
+    return S_OK;
+}
+STDMETHODIMP OrvixControl::getCamName(LONG idx, VARIANT* r) {
+    return member(r, [&](VARIANT* v) { setText(v, *codePage_, capture_->getCamName(idx)); });
+}
+STDMETHODIMP OrvixControl::getCurrentCamSupportFormatCount(VARIANT* r) {
+    return member(r, [&](VARIANT* v) { setI4(v, capture_->getCurrentCamSupportFormatCount()); });
+}
+STDMETHODIMP OrvixControl::getCurrentCamSupportFormatName(LONG idx, VARIANT* r) {
+    return member(r, [&](VARIANT* v) { setText(v, *codePage_, capture_->getCurrentCamSupportFormatName(idx)); });
+}
+STDMETHODIMP OrvixControl::setCurrentCamIndex(LONG idx, VARIANT* r) {
+    return member(r, [&](VARIANT* v) { setBool(v, capture_->setCurrentCamIndex(idx)); });
+}
+STDMETHODIMP OrvixControl::setCurrentCamFormat(LONG idx, VARIANT* r) {
+    return member(r, [&](VARIANT* v) { setBool(v, capture_->setCurrentCamFormat(idx)); });
+}
+STDMETHODIMP OrvixControl::startCam(VARIANT* r) {
+    return member(r, [&](VARIANT* v) { setBool(v, capture_->startCam()); });
+}
+STDMETHODIMP OrvixControl::stopCam(VARIANT* r) {
+    return member(r, [&](VARIANT* v) { setBool(v, capture_->stopCam()); });
+}
+STDMETHODIMP OrvixControl::capCurrentPicture(VARIANT* r) {
+    return member(r, [&](VARIANT* v) { setBool(v, capture_->capCurrentPicture()); });
+}
+STDMETHODIMP OrvixControl::getCurrentFrame(VARIANT* r) {
+    return member(r, [&](VARIANT* v) { setText(v, *codePage_, capture_->getCurrentFrame()); });
+}
 
 // ---- members whose behaviour comes later
 
 STDMETHODIMP OrvixControl::AboutBox() { return notAvailable("AboutBox"); }
-STDMETHODIMP OrvixControl::get_camCount(LONG* v) {
-    if (v) *v = 0;
-    return notAvailable("camCount");
-}
-STDMETHODIMP OrvixControl::getCamName(LONG, VARIANT* r) { return member(r, [](VARIANT*) { throw NotAvailable("getCamName"); }); }
-STDMETHODIMP OrvixControl::getCurrentCamSupportFormatCount(VARIANT* r) {
-    return member(r, [](VARIANT*) { throw NotAvailable("getCurrentCamSupportFormatCount"); });
-}
-STDMETHODIMP OrvixControl::getCurrentCamSupportFormatName(LONG, VARIANT* r) {
-    return member(r, [](VARIANT*) { throw NotAvailable("getCurrentCamSupportFormatName"); });
-}
-STDMETHODIMP OrvixControl::setCurrentCamIndex(LONG, VARIANT* r) {
-    return member(r, [](VARIANT*) { throw NotAvailable("setCurrentCamIndex"); });
-}
-STDMETHODIMP OrvixControl::setCurrentCamFormat(LONG, VARIANT* r) {
-    return member(r, [](VARIANT*) { throw NotAvailable("setCurrentCamFormat"); });
-}
-STDMETHODIMP OrvixControl::startCam(VARIANT* r) { return member(r, [](VARIANT*) { throw NotAvailable("startCam"); }); }
-STDMETHODIMP OrvixControl::stopCam(VARIANT* r) { return member(r, [](VARIANT*) { throw NotAvailable("stopCam"); }); }
-STDMETHODIMP OrvixControl::capCurrentPicture(VARIANT* r) {
-    return member(r, [](VARIANT*) { throw NotAvailable("capCurrentPicture"); });
-}
 STDMETHODIMP OrvixControl::saveAllWithDialog(VARIANT* r) {
     return member(r, [&](VARIANT* v) { setBool(v, frame_->saveAllWithDialog()); });
 }
@@ -240,9 +251,6 @@ STDMETHODIMP OrvixControl::loadImageFromUrl(BSTR url, VARIANT* r) {
     return member(r, [&](VARIANT* v) { setBool(v, frame_->loadImageFromUrl(fromBstr(*codePage_, url))); });
 }
 
-STDMETHODIMP OrvixControl::getCurrentFrame(VARIANT* r) {
-    return member(r, [](VARIANT*) { throw NotAvailable("getCurrentFrame"); });
-}
 
 STDMETHODIMP OrvixControl::loadWaterMarkPicFromUrl(BSTR url, VARIANT* r) {
     return member(r, [&](VARIANT* v) { setBool(v, frame_->loadWaterMarkPicFromUrl(fromBstr(*codePage_, url))); });

@@ -39,11 +39,27 @@ Image resampleNearest(const Image& source, int width, int height) {
     if (t.unchanged) return source;
     const std::vector<int> xs = sourceIndexes(source.width(), t.width);
     const std::vector<int> ys = sourceIndexes(source.height(), t.height);
+    // Byte offsets of the source pixels. Up to `wide` a pixel is copied as 4
+    // bytes: its source is not the row's last pixel and the spare byte lands
+    // on the next target pixel, which is written afterwards.
+    std::vector<std::size_t> offsets(xs.size());
+    std::size_t wide = 0;
+    for (std::size_t x = 0; x < xs.size(); ++x) {
+        offsets[x] = 3 * static_cast<std::size_t>(xs[x]);
+        if (x + 1 < xs.size() && xs[x] + 1 < source.width()) wide = x + 1;
+    }
     Image out(t.width, t.height);
     for (int y = 0; y < t.height; ++y) {
-        const std::uint8_t* in = source.row(ys[static_cast<std::size_t>(y)]);
         std::uint8_t* o = out.row(y);
-        for (int x = 0; x < t.width; ++x, o += 3) std::memcpy(o, in + 3 * static_cast<std::size_t>(xs[static_cast<std::size_t>(x)]), 3);
+        if (y > 0 && ys[static_cast<std::size_t>(y)] == ys[static_cast<std::size_t>(y) - 1]) {
+            // Enlarging repeats source rows: the row just made is the same.
+            std::memcpy(o, out.row(y - 1), out.stride());
+            continue;
+        }
+        const std::uint8_t* in = source.row(ys[static_cast<std::size_t>(y)]);
+        std::size_t x = 0;
+        for (; x < wide; ++x, o += 3) std::memcpy(o, in + offsets[x], 4);
+        for (; x < offsets.size(); ++x, o += 3) std::memcpy(o, in + offsets[x], 3);
     }
     return out;
 }

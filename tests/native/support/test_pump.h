@@ -17,10 +17,14 @@ public:
 
     // Runs inside the next pumpPending().
     void post(std::function<void()> message) { queued_.push_back(std::move(message)); }
+    // Runs at the start of every pumpPending(), before the queue: what another
+    // thread did since the last pump (a camera sample posting its message).
+    std::function<void()> beforeEachPump;
     bool idle() const { return queued_.empty(); }
 
     void pumpPending() override {
         ++pumps;
+        if (beforeEachPump) beforeEachPump();
         // Like a real pump, messages posted while pumping run in this pump too.
         while (!queued_.empty()) {
             auto message = std::move(queued_.front());
