@@ -1,4 +1,5 @@
-// OrvixCam demo: creates the control, fills the page strip from the sample pages,
+// OrvixCam demo: creates the control, captures pages from the (virtual) camera,
+// adds a sample page from a file,
 // edits and stamps them, exports them as TIFF, PDF and JPEG and uploads them to
 // the demo's own web server (SERVER, from examples/demo_server.py). Run by
 // scripts/demo under orvixhost.exe, which decodes the Base64 texts written to
@@ -20,17 +21,31 @@ WScript.ConnectObject(o, "ev_");
 say("created orvixcam.Orvix, caption:", o.Caption);
 say("pages at start:", o.getImageCount());
 
-say("opening three sample pages through the control's open dialog");
-WScript.AnswerNextFileDialog(pages + "page1.bmp|" + pages + "page2.ppm|" + pages + "page3.png");
+say("cameras:", o.camCount);
+for (var c = 0; c < o.camCount; c++) say("  camera", c + ":", o.getCamName(c));
+var formats = [];
+for (var f = 0; f < o.getCurrentCamSupportFormatCount(); f++) formats.push(o.getCurrentCamSupportFormatName(f));
+say("formats of camera 0:", formats.join(", "));
+say("setCurrentCamFormat(1) ->", o.setCurrentCamFormat(1));
+say("startCam ->", o.startCam());
+for (var p = 0; p < 3; p++) {
+  WScript.Sleep(400);
+  say("capCurrentPicture ->", o.capCurrentPicture(), "; pages:", o.getImageCount());
+}
+save("live.jpg.b64", o.getCurrentFrame());
+say("stopCam ->", o.stopCam());
+
+say("adding a sample page through the control's open dialog");
+WScript.AnswerNextFileDialog(pages + "page3.png");
 say("openMultiPictureWithDialog ->", o.openMultiPictureWithDialog());
 say("pages now:", o.getImageCount());
 
 say("turning every page a quarter left and stamping a line of text and a seal");
 o.rotateAll(90);
-o.drawText(8, 8, "OrvixCam 演示", 14, 200, 0, 0);
+o.drawText(40, 40, "OrvixCam 演示", 28, 200, 0, 0);
 // The seal's white background turns transparent when it is loaded.
 say("loadWaterMarkPicFromUrl ->", o.loadWaterMarkPicFromUrl(SERVER + "watermark.png"));
-say("drawWaterMark ->", o.drawWaterMark(160, 90, 64, -1));
+say("drawWaterMark ->", o.drawWaterMark(40, 120, 96, -1));
 
 say("exporting");
 save("demo.tiff.b64", o.allImageAsTIFFData());
@@ -47,13 +62,6 @@ try {
   o.deleteAt(-1);
 } catch (e) {
   say("deleteAt(-1) fails as it should: 0x" + (e.number >>> 0).toString(16).toUpperCase(), e.description);
-}
-
-var later = [
-  function () { return o.startCam(); }
-];
-for (var i = 0; i < later.length; i++) {
-  try { later[i](); } catch (e) { say("not yet:", e.description); }
 }
 
 o.clearAll();
