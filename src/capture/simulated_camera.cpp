@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "capture/device_selection.h"
 #include "capture/sample_copy.h"
 #include "errors.h"
 
@@ -42,14 +43,11 @@ void SimulatedCamera::selectDevice(int index, int instance) {
         return;
     }
     if (index >= static_cast<int>(names_.size())) return;
+    std::vector<std::string> now;
+    for (const SimulatedDevice& d : devices) now.push_back(d.name);
     selected_.reset();
-    int seen = 0;
-    for (int i = 0; i < static_cast<int>(devices.size()); ++i) {
-        if (devices[static_cast<std::size_t>(i)].name != names_[static_cast<std::size_t>(index)]) continue;
-        if (seen++ == instance) {
-            selected_ = i;
-            return;
-        }
+    if (auto at = deviceForInstance(now, names_[static_cast<std::size_t>(index)], instance)) {
+        selected_ = static_cast<int>(*at);
     }
 }
 

@@ -2,9 +2,11 @@
 // bitmap, the subtype table, and the new-frame announcement switch.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "capture/device_selection.h"
 #include "capture/sample_copy.h"
 #include "capture/simulated_camera.h"
 #include "capture/video_subtypes.h"
@@ -28,6 +30,23 @@ std::vector<std::uint8_t> dibOf(int w, int h) {
         }
     }
     return s;
+}
+
+TEST(DeviceSelection, InstancesCountAmongDevicesOfTheSameNameOnly) {
+    const std::vector<std::string> now = {"Cam A", "Cam B", "Cam A", "cam a", "Cam A"};
+    struct Case {
+        const char* name;
+        int instance;
+        std::optional<std::size_t> device;
+    };
+    const Case cases[] = {
+        {"Cam A", 0, 0}, {"Cam A", 1, 2}, {"Cam A", 2, 4},  // other models in between do not count
+        {"Cam A", 3, std::nullopt},                          // unplugged since the list was made
+        {"Cam A", -1, std::nullopt}, {"Cam B", 0, 1},
+        {"cam a", 0, 3},                                     // names compare exactly
+        {"Cam C", 0, std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.device, deviceForInstance(now, c.name, c.instance)) << c.name << " #" << c.instance;
 }
 
 TEST(SampleCopy, BottomUpPaddedBgrBecomesUprightRgb) {

@@ -4,6 +4,7 @@
 
 #include <span>
 
+#include "capture/device_selection.h"
 #include "capture/sample_copy.h"
 #include "capture/win32/media_type.h"
 #include "capture/win32/qedit_ids.h"
@@ -83,13 +84,11 @@ void DirectShowDevice::selectDevice(int index, int instance) {
     }
     if (index >= static_cast<int>(names_.size())) return;
     selected_.reset();
-    int seen = 0;
-    for (VideoDevice& d : enumerateVideoDevices()) {
-        if (d.name != names_[static_cast<std::size_t>(index)]) continue;
-        if (seen++ == instance) {
-            selected_ = std::move(d);
-            return;
-        }
+    std::vector<VideoDevice> devices = enumerateVideoDevices();
+    std::vector<std::string> now;
+    for (const VideoDevice& d : devices) now.push_back(d.name);
+    if (auto at = deviceForInstance(now, names_[static_cast<std::size_t>(index)], instance)) {
+        selected_ = std::move(devices[*at]);
     }
 }
 
