@@ -176,7 +176,7 @@ void DirectShowDevice::unrenderCapture() {
         if (f.get() == source_.get() || f.get() == intermediate_.get() || f.get() == renderer_.get()) return true;
         FILTER_INFO info{};
         if (FAILED(f->QueryFilterInfo(&info))) return false;
-        if (info.pGraph) info.pGraph->Release();
+        const auto graph = ComPtr<IFilterGraph>::adopt(info.pGraph);  // the info holds a reference
         const std::wstring name = info.achName;
         return name == L"ColorConverter" || name == L"AVI Decompressor" || name == L"SampleGrabber";
     };
