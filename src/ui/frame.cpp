@@ -54,6 +54,14 @@ TmyOrvixCamFrame::TmyOrvixCamFrame(Shell& shell, MessagePump& pump)
 
 TmyOrvixCamFrame::~TmyOrvixCamFrame() = default;
 
+void TmyOrvixCamFrame::describe(TIOParamsVals& record, const DecodedImage& decoded) {
+    record.bitsPerSample = decoded.bitsPerSample;
+    record.samplesPerPixel = decoded.samplesPerPixel;
+    record.dpiX = decoded.dpiX;
+    record.dpiY = decoded.dpiY;
+    record.jpegProgressive = decoded.progressive;
+}
+
 void TmyOrvixCamFrame::notice(const char* text) {
     shell_.messageBox(text, texts::kCaptionNotice, mb::kNotice);
 }
@@ -188,11 +196,7 @@ bool TmyOrvixCamFrame::openImageFile(const std::string& fileName) {
     if (decoded.image.empty()) return false;
 
     Img1.image = std::move(decoded.image);
-    Img1.record.bitsPerSample = decoded.bitsPerSample;
-    Img1.record.samplesPerPixel = decoded.samplesPerPixel;
-    Img1.record.dpiX = decoded.dpiX;
-    Img1.record.dpiY = decoded.dpiY;
-    Img1.record.jpegProgressive = decoded.progressive;
+    describe(Img1.record, decoded);
     Img1.fit();
 
     const int index = ImageEnMView1.append();

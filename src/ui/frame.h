@@ -68,6 +68,7 @@ namespace net {
 class UrlFetcher;
 }
 class TempFolder;
+struct DecodedImage;
 
 class TmyOrvixCamFrame {
 public:
@@ -154,6 +155,8 @@ public:
 
 private:
     void notice(const char* text);
+    // What an opened or fetched file says about itself, into a page record.
+    static void describe(TIOParamsVals& record, const DecodedImage& decoded);
     net::UrlFetcher& urlFetcher();
     std::unique_ptr<net::UrlFetcher> urlFetcher_;
     struct UploadReply {

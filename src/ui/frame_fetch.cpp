@@ -9,18 +9,6 @@
 #include "ui/frame.h"
 
 namespace orvix {
-namespace {
-
-// What the file says about itself, as opening a local file records it.
-void describe(TIOParamsVals& record, const DecodedImage& decoded) {
-    record.bitsPerSample = decoded.bitsPerSample;
-    record.samplesPerPixel = decoded.samplesPerPixel;
-    record.dpiX = decoded.dpiX;
-    record.dpiY = decoded.dpiY;
-    record.jpegProgressive = decoded.progressive;
-}
-
-}  // namespace
 
 void TmyOrvixCamFrame::setUrlFetcher(std::unique_ptr<net::UrlFetcher> fetcher) { urlFetcher_ = std::move(fetcher); }
 
